@@ -1,0 +1,49 @@
+// Probing speed: construct, OpenInput, GetDurationSeconds and delete, against
+// `ffprobe -show_entries format=duration` on the same files. Prints one row
+// per file and the overall ratio (ours / ffprobe); below 1 is faster.
+#include "media/CMediaTranscoder.h"
+#include "support/Command.h"
+#include "support/TestMedia.h"
+
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double SecondsPerCall(int repetitions, const auto& call) {
+  const auto start = Clock::now();
+  for (int i = 0; i < repetitions; ++i) call();
+  return std::chrono::duration<double>(Clock::now() - start).count() / repetitions;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int repetitions = argc > 1 ? std::atoi(argv[1]) : 5;
+  std::vector<std::string> files;
+  for (const auto& name : TestMedia::Names()) files.push_back(TestMedia::Path(name));
+  for (const auto& path : TestMedia::CorpusFiles()) files.push_back(path);
+
+  double oursTotal = 0, ffprobeTotal = 0;
+  std::printf("%-45s %10s %10s %7s\n", "file", "probe ms", "ffprobe ms", "ratio");
+  for (const auto& path : files) {
+    const double ours = SecondsPerCall(repetitions, [&] {
+      CMediaTranscoder media(nullptr, nullptr, nullptr);
+      if (media.OpenInput(path) == 0) (void)media.GetDurationSeconds();
+    });
+    const double ffprobe = SecondsPerCall(repetitions, [&] {
+      RunCommand({"ffprobe", "-v", "error", "-show_entries", "format=duration", "-of", "csv=p=0", path});
+    });
+    oursTotal += ours;
+    ffprobeTotal += ffprobe;
+    std::printf("%-45s %10.2f %10.2f %7.3f\n", path.substr(path.rfind('/') + 1).c_str(), ours * 1e3,
+                ffprobe * 1e3, ours / ffprobe);
+  }
+  std::printf("%-45s %10.2f %10.2f %7.3f\n", "all files (per file)", oursTotal * 1e3 / files.size(),
+              ffprobeTotal * 1e3 / files.size(), oursTotal / ffprobeTotal);
+  return 0;
+}

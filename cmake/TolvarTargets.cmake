@@ -1,0 +1,29 @@
+# Helpers that keep the logic/windows split visible in the build.
+#
+# A logic target may link Qt Core at most; a windows target is the only kind
+# that may link Qt Widgets. tolvar_check_logic_target fails the configure step
+# when a logic target reaches Widgets, so the rule cannot erode silently.
+
+function(tolvar_check_logic_target target)
+  get_target_property(libs ${target} LINK_LIBRARIES)
+  foreach(lib IN LISTS libs)
+    if(lib MATCHES "Widgets" OR lib MATCHES "_windows$")
+      message(FATAL_ERROR "logic target ${target} must not link ${lib}")
+    endif()
+  endforeach()
+endfunction()
+
+# Test binaries live beside the build tree, not in the program folder.
+function(tolvar_add_gtest target)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  add_executable(${target} ${ARG_SOURCES})
+  target_link_libraries(${target} PRIVATE ${ARG_LIBS} tolvar_test_support GTest::gtest GTest::gtest_main)
+  set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  add_test(NAME ${target} COMMAND ${target} --gtest_brief=1)
+  set_tests_properties(${target} PROPERTIES
+    ENVIRONMENT "TOLVAR_BUILD_DIR=${CMAKE_BINARY_DIR};TOLVAR_SOURCE_DIR=${CMAKE_SOURCE_DIR};TOLVAR_TEST_MEDIA_DIR=${TOLVAR_TEST_MEDIA_DIR};QT_QPA_PLATFORM=offscreen"
+    TIMEOUT 600)
+  if(ARG_LABELS)
+    set_tests_properties(${target} PROPERTIES LABELS "${ARG_LABELS}")
+  endif()
+endfunction()

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "StreamDecoder.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+extern "C" {
+#include <libavformat/avformat.h>
+}
+
+// The media object of one source file: it opens the source, chooses its audio
+// and video streams and reports its duration. Made for one source:
+// constructed, opened once, asked, and deleted.
+class CMediaTranscoder {
+ public:
+  // Window handles of the caller's toolkit. The picture window and its
+  // drawing context are kept for the window that made the object; the media
+  // layer never looks into them.
+  using OpaqueHandle = void*;
+
+  static constexpr int kAudioBufferSize = 384000;
+
+  CMediaTranscoder(OpaqueHandle ownerWindow, OpaqueHandle pictureWindow, OpaqueHandle drawingContext);
+  ~CMediaTranscoder();
+  CMediaTranscoder(const CMediaTranscoder&) = delete;
+  CMediaTranscoder& operator=(const CMediaTranscoder&) = delete;
+
+  // 0 when the source is open, -1 when not; a failed open holds nothing.
+  int OpenInput(const std::string& path);
+  // The container's duration in whole seconds (truncated), or -1.
+  int GetDurationSeconds() const;
+
+  // What the open found.
+  const AVFormatContext* Input() const { return input_; }
+  const std::string& SourceName() const { return sourceName_; }
+  int AudioStreamIndex() const { return audioStreamIndex_; }
+  int VideoStreamIndex() const { return videoStreamIndex_; }
+  const StreamDecoder* VideoDecoder() const { return videoDecoder_.get(); }
+  const StreamDecoder* AudioDecoder() const { return audioDecoder_.get(); }
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+  int SampleRate() const { return sampleRate_; }
+  int Channels() const { return channels_; }
+  AVRational FrameRate() const { return frameRate_; }
+  float DisplayAspectRatio() const { return displayAspectRatio_; }
+  int AudioBufferSize() const { return audioBufferSize_; }
+  int64_t RangeStart() const { return rangeStart_; }
+  int64_t RangeEnd() const { return rangeEnd_; }
+  OpaqueHandle PictureWindow() const { return pictureWindow_; }
+  OpaqueHandle DrawingContext() const { return drawingContext_; }
+
+ private:
+  void CloseInput();
+  void ReleaseMedia();
+
+  OpaqueHandle pictureWindow_;
+  OpaqueHandle drawingContext_;
+
+  std::string sourceName_;
+  AVFormatContext* input_ = nullptr;
+  std::unique_ptr<StreamDecoder> audioDecoder_;
+  std::unique_ptr<StreamDecoder> videoDecoder_;
+  int audioStreamIndex_ = -1;
+  int videoStreamIndex_ = -1;
+  int width_ = 0;
+  int height_ = 0;
+  int sampleRate_ = 0;
+  int channels_ = 0;
+  AVRational frameRate_{25, 1};
+  float displayAspectRatio_ = 0;
+  int64_t rangeStart_ = 0;
+  int64_t rangeEnd_ = 0;
+  int audioBufferSize_ = 0;
+  uint8_t* audioBuffer_ = nullptr;
+};

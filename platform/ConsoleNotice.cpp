@@ -1,0 +1,13 @@
+#include "ConsoleNotice.h"
+
+#include <string>
+
+NoticeAnswer ConsoleNotice::Show(const NoticeRequest& request) {
+  std::string line = request.caption.empty() ? request.text : request.caption + ": " + request.text;
+  for (char& c : line) {
+    if (c == '\n' || c == '\r') c = ' ';
+  }
+  std::fprintf(stream_, "%s\n", line.c_str());
+  std::fflush(stream_);
+  return request.buttons == NoticeButtons::YesNo ? questionAnswer_ : NoticeAnswer::Ok;
+}

@@ -1,0 +1,76 @@
+#include "Ffprobe.h"
+
+#include "Command.h"
+
+#include <cstdint>
+#include <cstring>
+#include <sstream>
+#include <vector>
+
+namespace {
+
+std::optional<std::string> DecodeMono(const std::string& path, int sampleRate) {
+  const CommandResult result =
+      RunCommand({"ffmpeg", "-nostdin", "-v", "error", "-i", path, "-map", "0:a:0", "-f", "s16le",
+                  "-ac", "1", "-ar", std::to_string(sampleRate), "-"});
+  if (result.exitCode != 0 || result.output.empty()) return std::nullopt;
+  return result.output;
+}
+
+}  // namespace
+
+std::optional<ProbedFile> Ffprobe(const std::string& path) {
+  const CommandResult result =
+      RunCommand({"ffprobe", "-v", "error", "-show_entries",
+                  "format=duration:stream=codec_type,codec_name,sample_rate,channels", "-of",
+                  "default=nw=0", path});
+  if (result.exitCode != 0) return std::nullopt;
+  ProbedFile file;
+  std::istringstream lines(result.output);
+  std::string line, codecName, codecType;
+  int sampleRate = 0, channels = 0;
+  for (; std::getline(lines, line);) {
+    const auto equals = line.find('=');
+    const std::string key = line.substr(0, equals);
+    const std::string value = equals == std::string::npos ? "" : line.substr(equals + 1);
+    if (key == "codec_name") codecName = value;
+    if (key == "codec_type") codecType = value;
+    if (key == "sample_rate") sampleRate = std::atoi(value.c_str());
+    if (key == "channels") channels = std::atoi(value.c_str());
+    if (key == "duration" && value != "N/A") file.duration = std::atof(value.c_str());
+    if (line == "[/STREAM]") {
+      if (codecType == "audio" && file.audioStreams++ == 0) {
+        file.audioCodec = codecName;
+        file.sampleRate = sampleRate;
+        file.channels = channels;
+      }
+      codecName.clear();
+      codecType.clear();
+    }
+  }
+  return file;
+}
+
+std::optional<double> DecodedAudioSeconds(const std::string& path) {
+  constexpr int kRate = 48000;
+  const auto samples = DecodeMono(path, kRate);
+  if (!samples) return std::nullopt;
+  return static_cast<double>(samples->size() / 2) / kRate;
+}
+
+double DominantFrequency(const std::string& path) {
+  constexpr int kRate = 48000;
+  const auto bytes = DecodeMono(path, kRate);
+  if (!bytes) return 0;
+  std::vector<int16_t> samples(bytes->size() / 2);
+  std::memcpy(samples.data(), bytes->data(), samples.size() * 2);
+  // The edges may hold encoder padding or a fade; the middle is the tone.
+  const size_t begin = samples.size() / 10;
+  const size_t end = samples.size() - samples.size() / 10;
+  if (end <= begin + 2) return 0;
+  int crossings = 0;
+  for (size_t i = begin + 1; i < end; ++i) {
+    if ((samples[i - 1] < 0) != (samples[i] < 0)) ++crossings;
+  }
+  return crossings / 2.0 / (static_cast<double>(end - begin) / kRate);
+}

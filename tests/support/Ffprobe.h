@@ -1,0 +1,24 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+// What the ffprobe tool reports of a file, for checking results the way a
+// user's own player would see them.
+struct ProbedFile {
+  std::optional<double> duration;  // the container's, seconds
+  std::string audioCodec;          // of the first audio stream, empty if none
+  int sampleRate = 0;
+  int channels = 0;
+  int audioStreams = 0;
+};
+
+std::optional<ProbedFile> Ffprobe(const std::string& path);
+
+// Seconds of audio the ffmpeg tool decodes from the file's first audio
+// stream; nullopt when nothing decodes.
+std::optional<double> DecodedAudioSeconds(const std::string& path);
+
+// The strongest frequency of the first audio stream (mixed to mono), found
+// by counting zero crossings of the decoded samples; 0 when nothing decodes.
+double DominantFrequency(const std::string& path);

@@ -1,0 +1,144 @@
+#include "TestMedia.h"
+
+#include "Command.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <stdexcept>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Recipe {
+  std::string arguments;  // what follows "ffmpeg -y" and precedes the output
+  bool streamed = false;  // written to a pipe, so the muxer cannot store a duration
+};
+
+std::string Video(const std::string& size, int rate, double seconds) {
+  std::ostringstream text;
+  text << "-f lavfi -i testsrc2=size=" << size << ":rate=" << rate << ":duration=" << seconds << " ";
+  return text.str();
+}
+
+std::string Sine(int frequency, int sampleRate, double seconds) {
+  std::ostringstream text;
+  text << "-f lavfi -i sine=frequency=" << frequency << ":sample_rate=" << sampleRate
+       << ":duration=" << seconds << " ";
+  return text.str();
+}
+
+// The sine is mono; "-ac 2" in a recipe makes it stereo.
+const std::map<std::string, Recipe>& Recipes() {
+  static const std::map<std::string, Recipe> recipes = {
+      {"avi-mpeg4-mp3-6s.avi",
+       {Video("160x120", 25, 6) + Sine(440, 44100, 6) +
+        "-c:v mpeg4 -c:a libmp3lame -ac 2 -b:a 128k"}},
+      {"mpeg-ps-mpeg2-mp2-7s.mpg",
+       {Video("352x288", 25, 7) + Sine(440, 48000, 7) + "-c:v mpeg2video -c:a mp2 -ac 2 -f mpeg"}},
+      {"wmv-wmv2-wmav2-8s.wmv",
+       {Video("320x240", 25, 8) + Sine(440, 44100, 8) + "-c:v wmv2 -c:a wmav2 -ac 2"}},
+      {"wmv-wmv1-wmav2-4s.wmv",
+       {Video("176x144", 15, 4) + Sine(440, 22050, 4) + "-c:v wmv1 -c:a wmav2"}},
+      {"flv-flv1-mp3-5s.flv", {Video("320x240", 25, 5) + Sine(440, 22050, 5) + "-c:v flv -c:a libmp3lame"}},
+      {"mov-h264-aac-9s.mov",
+       {Video("320x240", 25, 9) + Sine(1000, 48000, 9) + "-c:v libx264 -preset ultrafast -c:a aac -ac 2"}},
+      {"mp4-h264-aac-10s.mp4",
+       {Video("640x360", 30, 10) + Sine(440, 48000, 10) +
+        "-c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac -ac 2"}},
+      {"3gp-h263-aac-4s.3gp",
+       {Video("176x144", 15, 4) + Sine(440, 16000, 4) + "-c:v h263 -c:a aac -b:a 32k"}},
+      {"mkv-h264-vorbis-11s.mkv",
+       {Video("320x240", 25, 11) + Sine(440, 44100, 11) + "-c:v libx264 -preset ultrafast -c:a libvorbis"}},
+      // Two audio streams that differ in rate and channels; the second wins.
+      {"mkv-two-audio-streams-6s.mkv",
+       {Video("160x120", 25, 6) + Sine(440, 44100, 6) + Sine(880, 22050, 6) +
+        "-map 0:v -map 1:a -map 2:a -c:v mpeg4 -c:a:0 libvorbis -ac:a:0 2 -c:a:1 libvorbis"}},
+      {"audio-only-aac-7s.m4a", {Sine(440, 44100, 7) + "-c:a aac"}},
+      {"mkv-no-duration-5s.mkv",
+       {Video("160x120", 25, 5) + Sine(440, 44100, 5) + "-c:v mpeg4 -c:a libvorbis -f matroska", true}},
+      // 5 999 999 samples at 1 MHz: a container duration of 5.999999 s exactly.
+      {"wav-5.999999s.wav", {"-f lavfi -i anullsrc=r=1000000:cl=mono -t 5.999999 -c:a pcm_u8"}},
+  };
+  return recipes;
+}
+
+std::string CacheFolder() {
+  if (const char* folder = std::getenv("TOLVAR_TEST_MEDIA_DIR"); folder && *folder) return folder;
+  if (const char* build = std::getenv("TOLVAR_BUILD_DIR"); build && *build) {
+    return std::string(build) + "/test-media";
+  }
+  return (fs::temp_directory_path() / "tolvar-test-media").string();
+}
+
+std::vector<std::string> SplitWords(const std::string& text) {
+  std::istringstream stream(text);
+  std::vector<std::string> words;
+  for (std::string word; stream >> word;) words.push_back(word);
+  return words;
+}
+
+}  // namespace
+
+std::string TestMedia::Path(const std::string& name) {
+  const auto recipe = Recipes().find(name);
+  if (recipe == Recipes().end()) throw std::runtime_error("no test media recipe " + name);
+  const std::string folder = CacheFolder();
+  const std::string path = folder + "/" + name;
+  if (fs::exists(path)) return path;
+
+  fs::create_directories(folder);
+  // Made under a private name and renamed into place, so that test binaries
+  // running in parallel never see half a file.
+  const std::string partial = folder + "/." + std::to_string(getpid()) + "-" + name;
+  std::vector<std::string> command = {"ffmpeg", "-hide_banner", "-loglevel", "error", "-nostdin", "-y"};
+  for (auto& word : SplitWords(recipe->second.arguments)) command.push_back(word);
+  if (recipe->second.streamed) {
+    command.push_back("pipe:1");
+    const CommandResult result = RunCommand(command);
+    if (result.exitCode != 0) throw std::runtime_error("ffmpeg failed for " + name + ": " + result.errors);
+    std::ofstream(partial, std::ios::binary) << result.output;
+  } else {
+    command.push_back(partial);
+    const CommandResult result = RunCommand(command);
+    if (result.exitCode != 0) throw std::runtime_error("ffmpeg failed for " + name + ": " + result.errors);
+  }
+  fs::rename(partial, path);
+  return path;
+}
+
+std::vector<std::string> TestMedia::Names() {
+  std::vector<std::string> names;
+  for (const auto& [name, recipe] : Recipes()) names.push_back(name);
+  return names;
+}
+
+std::string TestMedia::CorpusFolder() {
+  if (const char* folder = std::getenv("TOLVAR_SHARED_MEDIA"); folder && *folder) {
+    return fs::exists(folder) ? std::string(folder) + "/" : std::string();
+  }
+  // The corpus lies in shared/media beside the checkout.
+  const char* source = std::getenv("TOLVAR_SOURCE_DIR");
+  fs::path at = source && *source ? fs::path(source) : fs::current_path();
+  for (int level = 0; level < 4 && at.has_parent_path(); ++level, at = at.parent_path()) {
+    const fs::path candidate = at.parent_path() / "shared" / "media";
+    if (fs::exists(candidate / "SOURCES.md")) return candidate.string() + "/";
+  }
+  return {};
+}
+
+std::vector<std::string> TestMedia::CorpusFiles() {
+  std::vector<std::string> files;
+  const std::string folder = CorpusFolder();
+  if (folder.empty()) return files;
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    if (entry.is_regular_file() && entry.path().extension() != ".md") files.push_back(entry.path().string());
+  }
+  std::sort(files.begin(), files.end());
+  return files;
+}
