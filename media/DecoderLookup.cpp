@@ -1,15 +1,31 @@
 #include "DecoderLookup.h"
 
+#include "DecoderRegistry.h"
 #include "FfmpegStreamDecoder.h"
+#include "WrapperStreamDecoder.h"
 
-std::unique_ptr<StreamDecoder> OpenStreamDecoder(const AVStream& stream, DecoderSource,
+namespace {
+
+const CodecWrapper* FindWrapper(AVCodecID id, DecoderSource source) {
+  return source == DecoderSource::Registered ? DecoderRegistry::Find(id) : nullptr;
+}
+
+}  // namespace
+
+// A wrapper that fails to open is not replaced by FFmpeg's decoder: the
+// lookup has chosen, and the caller treats the stream as undecodable.
+std::unique_ptr<StreamDecoder> OpenStreamDecoder(const AVStream& stream, DecoderSource source,
                                                  const AVDictionary* options) {
+  if (const CodecWrapper* wrapper = FindWrapper(stream.codecpar->codec_id, source)) {
+    return WrapperStreamDecoder::Open(*wrapper, stream);
+  }
   const AVCodec* codec = avcodec_find_decoder(stream.codecpar->codec_id);
   if (!codec) return nullptr;
   return FfmpegStreamDecoder::Open(*codec, stream, options);
 }
 
-const char* FindDecoderName(AVCodecID id, DecoderSource) {
+const char* FindDecoderName(AVCodecID id, DecoderSource source) {
+  if (const CodecWrapper* wrapper = FindWrapper(id, source)) return wrapper->name;
   const AVCodec* codec = avcodec_find_decoder(id);
   return codec ? codec->name : nullptr;
 }
