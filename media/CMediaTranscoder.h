@@ -1,18 +1,24 @@
 #pragma once
 
+#include "AudioOutput.h"
 #include "StreamDecoder.h"
+#include "TranscodeNotify.h"
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <thread>
 
 extern "C" {
 #include <libavformat/avformat.h>
 }
 
 // The media object of one source file: it opens the source, chooses its audio
-// and video streams and reports its duration. Made for one source:
-// constructed, opened once, asked, and deleted.
+// and video streams and reports its duration, and it writes the source's
+// sound (or a clip of it) into an audio file on a worker thread of its own.
+// Made for one source: constructed, opened once, used, and deleted; deleting
+// it stops and joins its worker first.
 class CMediaTranscoder {
  public:
   // Window handles of the caller's toolkit. The picture window and its
@@ -31,6 +37,23 @@ class CMediaTranscoder {
   int OpenInput(const std::string& path);
   // The container's duration in whole seconds (truncated), or -1.
   int GetDurationSeconds() const;
+
+  // Transcoding, in the order a caller uses it. Messages for the user go
+  // through the notice interface; the worker reports to the notify target.
+  void SetNotifyWindow(ITranscodeNotify* target) { notify_ = target; }
+  // Whole seconds of the source, start and end truncated; -1 (the whole
+  // source is kept) for a negative start, an end past the container's
+  // duration or before the start, or a source without duration.
+  int SetClip(float start, float end);
+  void SetOutputParameters(int sampleRate, int channelCount, int bitRate);
+  // Creates the output file and its encoder; 0 or -1 after telling the user.
+  int OpenOutput(const std::string& path);
+  // Writes the header and starts the worker; 0 or -1 after telling the user.
+  int Start();
+  // Asks the worker to finish; it closes the output properly.
+  void Stop() { running_ = false; }
+  // Waits for the worker to end (nothing to wait for when none was started).
+  void Join();
 
   // What the open found.
   const AVFormatContext* Input() const { return input_; }
@@ -52,8 +75,11 @@ class CMediaTranscoder {
   OpaqueHandle DrawingContext() const { return drawingContext_; }
 
  private:
+  void CloseSource();
   void CloseInput();
   void ReleaseMedia();
+  void ReopenAudioDecoderForDownmix();
+  void Work();
 
   OpaqueHandle pictureWindow_;
   OpaqueHandle drawingContext_;
@@ -74,4 +100,12 @@ class CMediaTranscoder {
   int64_t rangeEnd_ = 0;
   int audioBufferSize_ = 0;
   uint8_t* audioBuffer_ = nullptr;
+
+  ITranscodeNotify* notify_ = nullptr;
+  int outputSampleRate_ = 44100;
+  int outputChannels_ = 2;
+  int outputBitRate_ = 128000;
+  std::unique_ptr<AudioOutput> output_;
+  std::atomic<bool> running_{false};
+  std::thread worker_;
 };

@@ -14,7 +14,11 @@ CMediaTranscoder::CMediaTranscoder(OpaqueHandle /*ownerWindow*/, OpaqueHandle pi
                                    OpaqueHandle drawingContext)
     : pictureWindow_(pictureWindow), drawingContext_(drawingContext) {}
 
-CMediaTranscoder::~CMediaTranscoder() { ReleaseMedia(); }
+CMediaTranscoder::~CMediaTranscoder() {
+  Stop();
+  Join();
+  ReleaseMedia();
+}
 
 int CMediaTranscoder::OpenInput(const std::string& path) {
   AVFormatContext* input = nullptr;
@@ -85,16 +89,23 @@ int CMediaTranscoder::GetDurationSeconds() const {
   return static_cast<int>(input_->duration / AV_TIME_BASE);
 }
 
-// Closes the decoders and the source and forgets the streams; a failed open
-// ends here, so that the object holds nothing from it.
-void CMediaTranscoder::CloseInput() {
+// Closes the decoders and the source; the worker does this when it ends.
+void CMediaTranscoder::CloseSource() {
   videoDecoder_.reset();
   audioDecoder_.reset();
   avformat_close_input(&input_);
+}
+
+// A failed open ends here, so that the object holds nothing from it.
+void CMediaTranscoder::CloseInput() {
+  CloseSource();
   av_freep(&audioBuffer_);
   audioBufferSize_ = 0;
   audioStreamIndex_ = -1;
   videoStreamIndex_ = -1;
 }
 
-void CMediaTranscoder::ReleaseMedia() { CloseInput(); }
+void CMediaTranscoder::ReleaseMedia() {
+  output_.reset();
+  CloseInput();
+}

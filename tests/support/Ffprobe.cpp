@@ -2,6 +2,7 @@
 
 #include "Command.h"
 
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <sstream>
@@ -56,6 +57,25 @@ std::optional<double> DecodedAudioSeconds(const std::string& path) {
   const auto samples = DecodeMono(path, kRate);
   if (!samples) return std::nullopt;
   return static_cast<double>(samples->size() / 2) / kRate;
+}
+
+std::vector<double> LoudnessWindows(const std::string& path, double windowSeconds) {
+  constexpr int kRate = 48000;
+  std::vector<double> windows;
+  const auto bytes = DecodeMono(path, kRate);
+  if (!bytes) return windows;
+  const size_t count = bytes->size() / 2;
+  const size_t window = static_cast<size_t>(windowSeconds * kRate);
+  for (size_t begin = 0; begin + window <= count; begin += window) {
+    double sum = 0;
+    for (size_t i = begin; i < begin + window; ++i) {
+      int16_t sample;
+      std::memcpy(&sample, bytes->data() + 2 * i, 2);
+      sum += static_cast<double>(sample) * sample;
+    }
+    windows.push_back(std::sqrt(sum / static_cast<double>(window)) / 32768.0);
+  }
+  return windows;
 }
 
 double DominantFrequency(const std::string& path) {

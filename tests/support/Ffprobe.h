@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 // What the ffprobe tool reports of a file, for checking results the way a
 // user's own player would see them.
@@ -18,6 +19,10 @@ std::optional<ProbedFile> Ffprobe(const std::string& path);
 // Seconds of audio the ffmpeg tool decodes from the file's first audio
 // stream; nullopt when nothing decodes.
 std::optional<double> DecodedAudioSeconds(const std::string& path);
+
+// The loudness (root mean square, 0 to 1) of the first audio stream, mixed
+// to mono, in consecutive windows of `windowSeconds`.
+std::vector<double> LoudnessWindows(const std::string& path, double windowSeconds);
 
 // The strongest frequency of the first audio stream (mixed to mono), found
 // by counting zero crossings of the decoded samples; 0 when nothing decodes.

@@ -62,6 +62,17 @@ const std::map<std::string, Recipe>& Recipes() {
       {"audio-only-aac-7s.m4a", {Sine(440, 44100, 7) + "-c:a aac"}},
       {"mkv-no-duration-5s.mkv",
        {Video("160x120", 25, 5) + Sine(440, 44100, 5) + "-c:v mpeg4 -c:a libvorbis -f matroska", true}},
+      {"mkv-mpeg4-ac3-5.1-6s.mkv",
+       {Video("160x120", 25, 6) + Sine(440, 48000, 6) + "-c:v mpeg4 -c:a ac3 -ac 6 -b:a 384k"}},
+      // Silence, a tone from 12 s to 30 s, silence again: a clip shows where it was cut.
+      {"avi-tone-from-12s-to-30s-40s.avi",
+       {Video("160x120", 10, 40) +
+        "-f lavfi -i aevalsrc='if(between(t,12,30),0.5*sin(2*PI*440*t),0)':s=44100:d=40 "
+        "-c:v mpeg4 -c:a libmp3lame -ac 2"}},
+      // An audio stream that is declared but carries no packet at all.
+      {"mkv-audio-stream-without-packets-3s.mkv",
+       {Video("160x120", 25, 3) + Sine(440, 44100, 3) +
+        "-map 0:v -map 1:a -c:v mpeg4 -c:a libvorbis -bsf:a noise=drop=1"}},
       // 5 999 999 samples at 1 MHz: a container duration of 5.999999 s exactly.
       {"wav-5.999999s.wav", {"-f lavfi -i anullsrc=r=1000000:cl=mono -t 5.999999 -c:a pcm_u8"}},
   };

@@ -1,0 +1,123 @@
+#include "AudioOutput.h"
+
+#include "FfmpegError.h"
+
+#include <cstdio>
+
+AudioOutput::~AudioOutput() { Close(); }
+
+AudioOutput::Failure AudioOutput::Create(const std::string& path) {
+  const auto dot = path.rfind('.');
+  const auto slash = path.rfind('/');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) {
+    return Failure::NoExtension;
+  }
+  const std::string extension = path.substr(dot + 1);
+  const AVOutputFormat* format = av_guess_format(extension.c_str(), path.c_str(), nullptr);
+  if (!format || format->audio_codec == AV_CODEC_ID_NONE) return Failure::NoMuxer;
+  if (avformat_alloc_output_context2(&muxer_, format, nullptr, path.c_str()) < 0 || !muxer_) {
+    return Failure::NoMemory;
+  }
+  packet_ = av_packet_alloc();
+  if (!packet_) return Failure::NoMemory;
+  if (!(format->flags & AVFMT_NOFILE)) {
+    const int opened = avio_open(&muxer_->pb, path.c_str(), AVIO_FLAG_WRITE);
+    if (opened < 0) {
+      failureDetail_ = FfmpegErrorText(opened);
+      return Failure::CannotCreate;
+    }
+  }
+  path_ = path;
+  return Failure::None;
+}
+
+AudioOutput::Failure AudioOutput::AddAudioStream(const AudioSettings& settings) {
+  const AVCodec* codec = settings.encoderName.empty()
+                             ? avcodec_find_encoder(muxer_->oformat->audio_codec)
+                             : avcodec_find_encoder_by_name(settings.encoderName.c_str());
+  if (!codec || codec->type != AVMEDIA_TYPE_AUDIO) {
+    failureDetail_ = "no encoder " + settings.encoderName;
+    return Failure::EncoderRefused;
+  }
+  stream_ = avformat_new_stream(muxer_, nullptr);
+  encoder_ = avcodec_alloc_context3(codec);
+  if (!stream_ || !encoder_) return Failure::NoMemory;
+
+  encoder_->bit_rate = settings.bitRate;
+  encoder_->sample_rate = settings.sampleRate;
+  av_channel_layout_default(&encoder_->ch_layout, settings.channels);
+  encoder_->sample_fmt = codec->sample_fmts ? codec->sample_fmts[0] : AV_SAMPLE_FMT_S16;
+  encoder_->time_base = AVRational{1, settings.sampleRate};
+  if (muxer_->oformat->flags & AVFMT_GLOBALHEADER) encoder_->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+
+  const int opened = avcodec_open2(encoder_, codec, nullptr);
+  if (opened < 0) {
+    failureDetail_ = FfmpegErrorText(opened);
+    return Failure::EncoderRefused;
+  }
+  if (avcodec_parameters_from_context(stream_->codecpar, encoder_) < 0) return Failure::NoMemory;
+  stream_->time_base = encoder_->time_base;
+  return Failure::None;
+}
+
+int AudioOutput::WriteHeader() {
+  const int written = avformat_write_header(muxer_, nullptr);
+  headerWritten_ = written >= 0;
+  return written < 0 ? written : 0;
+}
+
+int AudioOutput::Encode(const AVFrame* frame) {
+  const int sent = avcodec_send_frame(encoder_, frame);
+  // A second drain finds the encoder drained already.
+  if (sent < 0 && !(frame == nullptr && sent == AVERROR_EOF)) return sent;
+  return WritePendingPackets();
+}
+
+int AudioOutput::WritePendingPackets() {
+  for (;;) {
+    const int received = avcodec_receive_packet(encoder_, packet_);
+    if (received == AVERROR(EAGAIN) || received == AVERROR_EOF) return 0;
+    if (received < 0) return received;
+    packet_->stream_index = stream_->index;
+    av_packet_rescale_ts(packet_, encoder_->time_base, stream_->time_base);
+    const int written = av_interleaved_write_frame(muxer_, packet_);
+    if (written < 0) return written;
+    ++packetsWritten_;
+  }
+}
+
+bool AudioOutput::TakesShortLastFrame() const {
+  return encoder_->codec->capabilities &
+         (AV_CODEC_CAP_SMALL_LAST_FRAME | AV_CODEC_CAP_VARIABLE_FRAME_SIZE);
+}
+
+int64_t AudioOutput::BytesWritten() const {
+  return muxer_ && muxer_->pb ? avio_tell(muxer_->pb) : 0;
+}
+
+int AudioOutput::Finish() {
+  int result = av_write_trailer(muxer_);
+  if (muxer_->pb) {
+    avio_flush(muxer_->pb);
+    // A full disk often shows only when the last buffer is flushed.
+    if (result >= 0 && muxer_->pb->error < 0) result = muxer_->pb->error;
+    const int closed = avio_closep(&muxer_->pb);
+    if (result >= 0 && closed < 0) result = closed;
+  }
+  finished_ = true;
+  Close();
+  return result < 0 ? result : 0;
+}
+
+void AudioOutput::Close() {
+  avcodec_free_context(&encoder_);
+  av_packet_free(&packet_);
+  if (muxer_) {
+    const bool ownsFile = muxer_->pb != nullptr;
+    avio_closep(&muxer_->pb);
+    avformat_free_context(muxer_);
+    muxer_ = nullptr;
+    // A file that never got its header holds nothing worth keeping.
+    if (ownsFile && !headerWritten_ && !finished_ && !path_.empty()) std::remove(path_.c_str());
+  }
+}

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+}
+
+// One audio output file: its muxer, the file itself and the audio encoder.
+// Opened in two steps, so that a caller can speak up between creating the
+// file and choosing the encoder. Whatever step fails, the object can be
+// destroyed; a file that never got its header is removed again.
+class AudioOutput {
+ public:
+  enum class Failure {
+    None,
+    NoExtension,      // the path has no dot
+    NoMuxer,          // no muxer for the extension
+    NoMemory,         // the output context could not be allocated
+    CannotCreate,     // the file could not be created
+    EncoderRefused,   // no encoder, or it refused the parameters
+  };
+
+  struct AudioSettings {
+    std::string encoderName;  // empty: the muxer's default audio codec
+    int bitRate = 128000;     // bits per second
+    int sampleRate = 44100;
+    int channels = 2;
+  };
+
+  AudioOutput() = default;
+  ~AudioOutput();
+  AudioOutput(const AudioOutput&) = delete;
+  AudioOutput& operator=(const AudioOutput&) = delete;
+
+  // Picks the muxer by the path's extension and creates the file.
+  Failure Create(const std::string& path);
+  // Adds the audio stream and opens its encoder.
+  Failure AddAudioStream(const AudioSettings& settings);
+
+  // 0 or a negative AVERROR.
+  int WriteHeader();
+  // Encodes one frame in the encoder's format (null drains the encoder) and
+  // writes every packet that comes out. 0 or a negative AVERROR.
+  int Encode(const AVFrame* frame);
+  // Writes the trailer and closes the file; 0 or the first error met.
+  int Finish();
+
+  const AVCodecContext& Encoder() const { return *encoder_; }
+  // Whether the encoder takes a last frame shorter than its frame size.
+  bool TakesShortLastFrame() const;
+  int64_t PacketsWritten() const { return packetsWritten_; }
+  // Bytes written to the file so far.
+  int64_t BytesWritten() const;
+  const std::string& Path() const { return path_; }
+  // The text of the last failure of Create or AddAudioStream.
+  const std::string& FailureDetail() const { return failureDetail_; }
+
+ private:
+  int WritePendingPackets();
+  void Close();
+
+  std::string path_;
+  AVFormatContext* muxer_ = nullptr;
+  AVCodecContext* encoder_ = nullptr;
+  AVStream* stream_ = nullptr;
+  AVPacket* packet_ = nullptr;
+  bool headerWritten_ = false;
+  bool finished_ = false;
+  int64_t packetsWritten_ = 0;
+  std::string failureDetail_;
+};

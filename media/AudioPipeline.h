@@ -1,0 +1,86 @@
+#pragma once
+
+#include "AudioOutput.h"
+#include "EncoderFeeder.h"
+#include "StreamDecoder.h"
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+// The road of a source's sound into an output file, shared by the
+// in-process transcoder and the tae converter: read, decode, resample, frame
+// to the encoder's size, encode, mux. What differs between the two engines
+// is spelled out in Options rather than copied.
+class AudioPipeline {
+ public:
+  // How the clip is cut out of the source.
+  enum class ClipCut {
+    // Every packet is read from the start of the source; a packet whose time
+    // (whole-second start offsets removed) lies before the clip is dropped
+    // undecoded, one past it ends the audio.
+    WholePackets,
+    // Decoded samples are trimmed to the clip exactly, after a seek close
+    // to its start.
+    ExactSamples,
+  };
+
+  struct Options {
+    ClipCut cut = ClipCut::WholePackets;
+    int64_t clipStart = 0;                // microseconds from the source's start
+    std::optional<int64_t> clipLength;    // microseconds; none: to the end
+    // Encode the resampler's and the FIFO's tail and drain the encoder.
+    bool encodeTail = false;
+  };
+
+  struct Source {
+    AVFormatContext* input = nullptr;
+    int audioStreamIndex = -1;
+    StreamDecoder* decoder = nullptr;
+    bool hasVideo = false;
+  };
+
+  struct Result {
+    bool converted = false;
+    std::string failure;  // why not, in words for the user
+  };
+
+  // Seconds into the clip reached so far (the time of the packet in hand for
+  // whole packets, of the output for exact samples) and the output's size.
+  using ProgressSink = std::function<void(double seconds, int64_t outputBytes)>;
+  using StopQuery = std::function<bool()>;
+
+  // `buffer` is where converted samples pass on their way to the encoder.
+  AudioPipeline(const Source& source, AudioOutput& output, const Options& options, uint8_t* buffer,
+                int bufferSize);
+
+  // Converts until the clip or the source ends, or `shouldStop` says so
+  // (polled once per packet), then closes the output through the same steps
+  // whatever happened. The output must have its header written.
+  Result Run(const StopQuery& shouldStop, const ProgressSink& onProgress);
+
+ private:
+  bool ReadNextPacket(AVPacket* packet);
+  bool HandleWholePacket(const AVPacket* packet);
+  bool HandleExactPacket(const AVPacket* packet);
+  void Fail(const std::string& what, int error);
+
+  Source source_;
+  AudioOutput& output_;
+  Options options_;
+  EncoderFeeder feeder_;
+  const AVStream* audioStream_;
+
+  // Whole-packet cutting.
+  int64_t startOffset_ = 0;  // the source's start time in whole seconds, in stream units
+  double packetTime_ = 0;    // seconds into the clip of the last audio packet
+  bool audioDone_ = false;
+
+  // Exact cutting.
+  double origin_ = 0;        // seconds: the source's start time
+  double nextFrameTime_ = 0;  // where a frame without time stamp starts
+  bool pastClipEnd_ = false;
+
+  std::string failure_;
+};

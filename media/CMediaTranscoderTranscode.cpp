@@ -1,0 +1,134 @@
+// Transcoding: the source's sound, or a clip of it, into an MP3, WAV or AC3
+// file on a worker thread.
+#include "CMediaTranscoder.h"
+
+#include "AudioPipeline.h"
+#include "DecoderLookup.h"
+#include "platform/Notice.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+constexpr int64_t kMicroseconds = 1000000;
+
+}  // namespace
+
+int CMediaTranscoder::SetClip(float start, float end) {
+  const int64_t clipStart = static_cast<int64_t>(std::trunc(start)) * kMicroseconds;
+  const int64_t clipEnd = static_cast<int64_t>(std::trunc(end)) * kMicroseconds;
+  if (!input_ || input_->duration == AV_NOPTS_VALUE) return -1;
+  if (clipEnd > input_->duration || clipStart < 0 || clipEnd < clipStart) return -1;
+  rangeStart_ = clipStart;
+  rangeEnd_ = clipEnd;
+  return 0;
+}
+
+void CMediaTranscoder::SetOutputParameters(int sampleRate, int channelCount, int bitRate) {
+  outputSampleRate_ = sampleRate;
+  outputChannels_ = channelCount;
+  outputBitRate_ = bitRate;
+}
+
+int CMediaTranscoder::OpenOutput(const std::string& path) {
+  auto output = std::make_unique<AudioOutput>();
+  switch (output->Create(path)) {
+    case AudioOutput::Failure::None:
+      break;
+    case AudioOutput::Failure::NoExtension:
+      ShowNotice("Oops,You must supply an surfix name!", "Failure!");
+      return -1;
+    case AudioOutput::Failure::NoMuxer:
+      ShowNotice("We dont support this file format currently!", "Failure!");
+      return -1;
+    case AudioOutput::Failure::CannotCreate:
+      ShowNotice("Open File fails", "Error!");
+      return -1;
+    default:
+      ShowNotice("No Memory", "Error!");
+      return -1;
+  }
+
+  if (videoStreamIndex_ < 0) {
+    // Only for the user's information: it must not hold up a batch.
+    INotice::Current().Show({"It seems that there is no any video in your file!\nplease waitting.....",
+                             "Information", NoticeIcon::Information, NoticeButtons::Ok, false});
+  }
+
+  if (audioStreamIndex_ >= 0) {
+    ReopenAudioDecoderForDownmix();
+    const AudioOutput::AudioSettings settings{"", outputBitRate_, outputSampleRate_, outputChannels_};
+    if (output->AddAudioStream(settings) != AudioOutput::Failure::None) {
+      ShowNotice("The audio parameters are wrong,will be fixed in next major version", "Failure");
+      return -1;
+    }
+  }
+  output_ = std::move(output);
+  return 0;
+}
+
+// AC-3 and DTS decoders mix down better themselves than a resampler does,
+// but they read the wish only when they are opened.
+void CMediaTranscoder::ReopenAudioDecoderForDownmix() {
+  if (outputChannels_ >= channels_) return;
+  const char* name = audioDecoder_->Name();
+  if (std::strcmp(name, "ac3") != 0 && std::strcmp(name, "eac3") != 0 && std::strcmp(name, "dca") != 0) return;
+  AVDictionary* options = nullptr;
+  av_dict_set(&options, "downmix", outputChannels_ == 1 ? "mono" : "stereo", 0);
+  auto reopened = OpenStreamDecoder(*input_->streams[audioStreamIndex_], DecoderSource::Registered, options);
+  av_dict_free(&options);
+  if (reopened) audioDecoder_ = std::move(reopened);
+}
+
+int CMediaTranscoder::Start() {
+  running_ = true;
+  // Without an audio stream there is nothing to mux, and the header says so.
+  const bool headerWritten = output_ && audioStreamIndex_ >= 0 && output_->WriteHeader() == 0;
+  if (!headerWritten) {
+    running_ = false;
+    ShowNotice("maybe audio/video parameters are wrong,will be fixed in next major version", "Failure");
+    return -1;
+  }
+  worker_ = std::thread(&CMediaTranscoder::Work, this);
+  return 0;
+}
+
+void CMediaTranscoder::Join() {
+  if (worker_.joinable()) worker_.join();
+}
+
+void CMediaTranscoder::Work() {
+  // A source without a duration has no end to measure progress against; it
+  // is converted whole and reports only its final 100.
+  const bool bounded = rangeEnd_ != AV_NOPTS_VALUE;
+  const double clipSeconds = bounded ? static_cast<double>((rangeEnd_ - rangeStart_) / kMicroseconds) : 0;
+  const double progressStep = clipSeconds / 100;
+  double progressThreshold = 0;
+
+  AudioPipeline::Options options;
+  options.cut = AudioPipeline::ClipCut::WholePackets;
+  options.clipStart = rangeStart_;
+  if (bounded) options.clipLength = rangeEnd_ - rangeStart_;
+  options.encodeTail = false;
+
+  const AudioPipeline::Source source{input_, audioStreamIndex_, audioDecoder_.get(), videoStreamIndex_ >= 0};
+  AudioPipeline pipeline(source, *output_, options, audioBuffer_, audioBufferSize_);
+  const AudioPipeline::Result result = pipeline.Run(
+      [this] { return !running_; },
+      [&](double seconds, int64_t) {
+        if (seconds <= progressThreshold) return;
+        progressThreshold = std::clamp(seconds, 0.0, clipSeconds);
+        if (clipSeconds != 0 && notify_) notify_->PostProgress(static_cast<int>(progressThreshold * 100 / clipSeconds));
+        progressThreshold += progressStep;
+      });
+
+  output_.reset();
+  CloseSource();
+  running_ = false;
+  if (notify_) {
+    notify_->PostProgress(100);
+    notify_->PostFinished(TranscodeOutcome{result.converted, result.failure});
+  }
+}
