@@ -1,0 +1,92 @@
+#include "SettingsStore.h"
+
+#include "CIniFile.h"
+#include "platform/ProgramFolder.h"
+
+#include <cstdlib>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr const char* kSection = "TaskSetting";
+constexpr const char* kOutputFormatKey = "OutputFormat";
+constexpr const char* kAudioBitrateKey = "AudioBitrate";
+constexpr const char* kSampleRateKey = "SampleRate";
+constexpr const char* kChannelKey = "Channel";
+constexpr const char* kOutputPathKey = "OutputPath";
+
+constexpr int kDefaultBitRateIndex = 8;     // "128"
+constexpr int kDefaultSampleRateIndex = 0;  // "48000"
+constexpr int kDefaultChannelIndex = 1;     // "Stereo"
+
+constexpr const char* kDefaultOutputFolderName = "MyAudio/";
+
+template <typename Entries>
+int IndexOrNoSelection(uint32_t index, const Entries& entries) {
+  return index < entries.size() ? static_cast<int>(index) : -1;
+}
+
+template <typename Entries>
+int IndexOrDefault(int index, const Entries& entries, int defaultIndex) {
+  return index >= 0 && static_cast<size_t>(index) < entries.size() ? index : defaultIndex;
+}
+
+CIniFile OptionFile() {
+  CIniFile file;
+  file.SetFileName(OptionFilePath());
+  return file;
+}
+
+}  // namespace
+
+std::string OptionFilePath() { return GetProgramFolder() + "option.ini"; }
+
+SettingsControls LoadSettings(const std::function<std::string()>& chooseOutputDrive) {
+  const CIniFile file = OptionFile();
+  SettingsControls controls;
+
+  const uint32_t format = file.GetInt(kSection, kOutputFormatKey, kFormatMp3, 10);
+  controls.checkedFormat = format >= kFormatMp3 && format <= kFormatAc3 ? static_cast<int>(format) : 0;
+  controls.bitRateIndex =
+      IndexOrNoSelection(file.GetInt(kSection, kAudioBitrateKey, kDefaultBitRateIndex, 10), kBitRateEntries);
+  controls.sampleRateIndex = IndexOrNoSelection(
+      file.GetInt(kSection, kSampleRateKey, kDefaultSampleRateIndex, 10), kSampleRateEntries);
+  controls.channelIndex =
+      IndexOrNoSelection(file.GetInt(kSection, kChannelKey, kDefaultChannelIndex, 10), kChannelEntries);
+
+  controls.outputFolder = file.GetString(kSection, kOutputPathKey, "");
+  if (controls.outputFolder.empty()) controls.outputFolder = chooseOutputDrive() + kDefaultOutputFolderName;
+  return controls;
+}
+
+Settings SaveSettings(const SettingsControls& controls) {
+  CIniFile file = OptionFile();
+  Settings settings;
+
+  settings.formatCode = controls.checkedFormat == kFormatWav   ? kFormatWav
+                        : controls.checkedFormat == kFormatAc3 ? kFormatAc3
+                                                               : kFormatMp3;
+  file.WriteInt(kSection, kOutputFormatKey, settings.formatCode, 10);
+
+  const int bitRateIndex = IndexOrDefault(controls.bitRateIndex, kBitRateEntries, kDefaultBitRateIndex);
+  settings.bitRate = std::atoi(kBitRateEntries[bitRateIndex]) * 1000;
+  file.WriteInt(kSection, kAudioBitrateKey, bitRateIndex, 10);
+
+  const int sampleRateIndex =
+      IndexOrDefault(controls.sampleRateIndex, kSampleRateEntries, kDefaultSampleRateIndex);
+  settings.sampleRate = std::atoi(kSampleRateEntries[sampleRateIndex]);
+  file.WriteInt(kSection, kSampleRateKey, sampleRateIndex, 10);
+
+  const int channelIndex = IndexOrDefault(controls.channelIndex, kChannelEntries, kDefaultChannelIndex);
+  settings.channelCount = channelIndex + 1;
+  file.WriteInt(kSection, kChannelKey, channelIndex, 10);
+
+  settings.outputFolder = controls.outputFolder;
+  file.WriteString(kSection, kOutputPathKey, settings.outputFolder.c_str());
+
+  mkdir(settings.outputFolder.c_str(), 0777);
+  return settings;
+}
+
+void OnRestoreDefaults() { unlink(OptionFilePath().c_str()); }

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "OutputDrive.h"
+#include "SettingsControls.h"
+#include "convert/Settings.h"
+
+#include <functional>
+#include <string>
+
+// The output settings kept between runs in option.ini in the program folder,
+// section TaskSetting: OutputFormat (1 to 3), AudioBitrate, SampleRate and
+// Channel (positions in the lists), OutputPath.
+
+// GetProgramFolder() + "option.ini".
+std::string OptionFilePath();
+
+// What the controls show when the window opens. A missing or empty key reads
+// as its default (MP3, "128", "48000", "Stereo"); a format other than 1 to 3
+// checks no button; an index outside its list selects nothing. Without an
+// output folder, chooseOutputDrive() + "MyAudio/" is proposed. Nothing is
+// written, and no folder is made.
+SettingsControls LoadSettings(
+    const std::function<std::string()>& chooseOutputDrive = [] { return ChooseOutputDrive(); });
+
+// Start: the controls become the run's Settings and are stored in option.ini,
+// and the output folder is made (one level; a failure shows later, when the
+// run writes into it). A list with nothing selected counts as its default
+// entry, and that entry's index is stored. Write failures are not reported.
+Settings SaveSettings(const SettingsControls& controls);
+
+// "Restore Default Settings": deletes option.ini, nothing else; the next
+// Start writes it again from the controls.
+void OnRestoreDefaults();

@@ -1,0 +1,267 @@
+#include "shell/CIniFile.h"
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <fstream>
+#include <iterator>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+std::string ReadText(const std::string& path) {
+  std::ifstream stream(path, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(stream)), std::istreambuf_iterator<char>());
+}
+
+void WriteText(const std::string& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+}  // namespace
+
+class IniFileTest : public ::testing::Test {
+ protected:
+  IniFileTest() { file.SetFileName(path); }
+
+  TempFolder folder;
+  const std::string path = folder / "option.ini";
+  CIniFile file;
+};
+
+TEST_F(IniFileTest, GetIntReadsNumbersAsStrtoulDoesOn32Bits) {
+  struct Case {
+    const char* stored;  // null: the key is absent
+    int radix;
+    uint32_t expected;
+  };
+  const std::string sixtyFourZeros(64, '0');
+  const std::string zerosThenOne = sixtyFourZeros + "1";
+  const std::string sixtyThreeZerosThenOne = sixtyFourZeros.substr(1) + "1";
+  const Case cases[] = {
+      {nullptr, 10, 77},
+      {"", 10, 77},
+      {"abc", 10, 0},
+      {"-1", 10, 4294967295u},
+      {"-2", 10, 4294967294u},
+      {"4294967295", 10, 4294967295u},
+      {"4294967296", 10, 4294967295u},
+      {"99999999999999999999999", 10, 4294967295u},
+      {"12abc", 10, 12},
+      {"+7", 10, 7},
+      {"- 1", 10, 0},
+      {"--1", 10, 0},
+      {"\"42\"", 10, 42},
+      {"ff", 16, 255},
+      {"0x1F", 16, 31},
+      {"101", 2, 5},
+      {"17", 8, 15},
+      {"9", 8, 0},
+      {"012", 0, 12},
+      {"0x10", 0, 0},
+      {"12", 7, 12},
+      {zerosThenOne.c_str(), 10, 0},
+      {sixtyThreeZerosThenOne.c_str(), 10, 1},
+  };
+  for (const auto& [stored, radix, expected] : cases) {
+    SCOPED_TRACE(std::string(stored ? stored : "(absent)") + " radix " + std::to_string(radix));
+    WriteText(path, stored ? std::string("[TaskSetting]\nValue=") + stored + "\n" : "[TaskSetting]\n");
+    EXPECT_EQ(file.GetInt("TaskSetting", "Value", 77, radix), expected);
+  }
+}
+
+TEST_F(IniFileTest, GetStringFindsTheKeyOfItsSectionOnly) {
+  WriteText(path,
+            "; written by hand\r\n"
+            "[Window]\r\n"
+            "OutputPath=/wrong/\r\n"
+            "[ TaskSetting ]\r\n"
+            "  outputpath =  /home/user/Sound  \r\n"
+            "Quoted=\" padded \"\r\n"
+            "Empty=\r\n"
+            "[TaskSetting]\r\n"
+            "Later=second section of the same name\r\n");
+  struct Case {
+    const char* section;
+    const char* key;
+    const char* defaultValue;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {"TaskSetting", "OutputPath", "x", "/home/user/Sound"},
+      {"tasksetting", "OUTPUTPATH", "x", "/home/user/Sound"},
+      {"Window", "OutputPath", "x", "/wrong/"},
+      {"TaskSetting", "Quoted", "x", " padded "},
+      {"TaskSetting", "Empty", "x", ""},
+      {"TaskSetting", "Missing", "fallback", "fallback"},
+      {"TaskSetting", "Missing", nullptr, ""},
+      {"TaskSetting", "Later", "first section only", "first section only"},
+      {"Absent", "OutputPath", "fallback", "fallback"},
+      {nullptr, "OutputPath", "fallback", "fallback"},
+      {"TaskSetting", nullptr, "fallback", "fallback"},
+  };
+  for (const auto& [section, key, defaultValue, expected] : cases) {
+    SCOPED_TRACE(std::string(section ? section : "(null)") + "/" + (key ? key : "(null)"));
+    EXPECT_EQ(file.GetString(section, key, defaultValue), expected);
+  }
+
+  CIniFile missing;
+  missing.SetFileName(folder / "absent.ini");
+  EXPECT_EQ(missing.GetString("TaskSetting", "OutputPath", "fallback"), "fallback");
+  EXPECT_EQ(missing.GetInt("TaskSetting", "Channel", 1, 10), 1u);
+}
+
+TEST_F(IniFileTest, WriteIntWritesEveryRadixAndReadsBack) {
+  struct Case {
+    int value;
+    int radix;
+    const char* text;
+  };
+  const Case cases[] = {
+      {42, 10, "42"},        {-1, 10, "-1"},       {8, 8, "10"},           {-1, 8, "37777777777"},
+      {255, 16, "FF"},       {-1, 16, "FFFFFFFF"}, {5, 2, "101"},          {0, 2, "0"},
+      {-1, 2, "11111111111111111111111111111111"}, {42, 3, "42"},          {0, 10, "0"},
+  };
+  for (const auto& [value, radix, text] : cases) {
+    SCOPED_TRACE(std::to_string(value) + " radix " + std::to_string(radix));
+    ASSERT_TRUE(file.WriteInt("TaskSetting", "Value", value, radix));
+    EXPECT_EQ(ReadText(path), std::string("[TaskSetting]\nValue=") + text + "\n");
+    EXPECT_EQ(file.GetInt("TaskSetting", "Value", 77, radix), static_cast<uint32_t>(value));
+  }
+}
+
+TEST_F(IniFileTest, AWriteKeepsEverythingElseInThePlaceItHad) {
+  WriteText(path,
+            "; hand-written note\n"
+            "[TaskSetting]\n"
+            "outputformat=1\n"
+            "Channel=1\n"
+            "\n"
+            "[Window]\n"
+            "Left=10\n");
+  ASSERT_TRUE(file.WriteInt("TaskSetting", "OutputFormat", 3, 10));
+  ASSERT_TRUE(file.WriteString("TaskSetting", "OutputPath", "/home/user/Sound/"));
+  ASSERT_TRUE(file.WriteString("Recent", "File", "/home/user/a.avi"));
+  EXPECT_EQ(ReadText(path),
+            "; hand-written note\n"
+            "[TaskSetting]\n"
+            "OutputFormat=3\n"
+            "Channel=1\n"
+            "OutputPath=/home/user/Sound/\n"
+            "\n"
+            "[Window]\n"
+            "Left=10\n"
+            "[Recent]\n"
+            "File=/home/user/a.avi\n");
+}
+
+TEST_F(IniFileTest, ValuesReadBackExactlyAsWritten) {
+  const char* values[] = {"",          "plain",           " leading blank", "trailing blank ",
+                          "\"quoted\"", "'single'",       "a=b=c",          "/home/user/My Audio/",
+                          "\"",        "ünïcödé folder", "[NotASection]",  "; not a comment"};
+  for (const char* value : values) {
+    SCOPED_TRACE(value);
+    ASSERT_TRUE(file.WriteString("TaskSetting", "OutputPath", value));
+    EXPECT_EQ(file.GetString("TaskSetting", "OutputPath", "default"), value);
+    EXPECT_EQ(file.GetString("TaskSetting", "Next", "untouched"), "untouched");
+  }
+  ASSERT_TRUE(file.WriteString("TaskSetting", "OutputPath", nullptr));
+  EXPECT_EQ(file.GetString("TaskSetting", "OutputPath", "default"), "");
+}
+
+// A line break in a value would smuggle in keys of its own.
+TEST_F(IniFileTest, WhatWouldBreakTheLineStructureIsNotWritten) {
+  WriteText(path, "[TaskSetting]\nOutputFormat=1\n");
+  struct Case {
+    const char* section;
+    const char* key;
+    const char* value;
+  };
+  const Case cases[] = {
+      {nullptr, "OutputPath", "/x/"},
+      {"TaskSetting", nullptr, "/x/"},
+      {"TaskSetting", "OutputPath", "/x/\nOutputFormat=3"},
+      {"TaskSetting", "OutputPath", "/x/\rOutputFormat=3"},
+      {"TaskSetting", "Output=Path", "/x/"},
+      {"TaskSetting", "Output\nPath", "/x/"},
+      {"TaskSetting", "", "/x/"},
+      {"TaskSetting", "[Other]", "/x/"},
+      {"Task]Setting", "OutputPath", "/x/"},
+      {"Task\nSetting", "OutputPath", "/x/"},
+  };
+  for (const auto& [section, key, value] : cases) {
+    EXPECT_FALSE(file.WriteString(section, key, value)) << (section ? section : "(null)") << " / "
+                                                        << (key ? key : "(null)") << " / " << value;
+  }
+  EXPECT_FALSE(file.WriteInt(nullptr, "OutputFormat", 2, 10));
+  EXPECT_FALSE(file.WriteInt("TaskSetting", nullptr, 2, 10));
+  EXPECT_EQ(ReadText(path), "[TaskSetting]\nOutputFormat=1\n");
+}
+
+TEST_F(IniFileTest, AWriteThatCannotHappenFailsAndCreatesNothing) {
+  CIniFile nameless;
+  EXPECT_FALSE(nameless.WriteString("TaskSetting", "OutputPath", "/x/"));
+  CIniFile inMissingFolder;
+  inMissingFolder.SetFileName(folder / "missing/option.ini");
+  EXPECT_FALSE(inMissingFolder.WriteInt("TaskSetting", "OutputFormat", 2, 10));
+  EXPECT_FALSE(std::ifstream(folder / "missing/option.ini").good());
+}
+
+// Readers that opened the old file keep reading all of it, and the new file
+// is complete the moment it appears under the name.
+TEST_F(IniFileTest, AWriteReplacesTheFileInsteadOfChangingItInPlace) {
+  ASSERT_TRUE(file.WriteString("TaskSetting", "OutputPath", "/old/"));
+  chmod(path.c_str(), 0640);
+  struct stat before {};
+  ASSERT_EQ(stat(path.c_str(), &before), 0);
+  std::ifstream oldReader(path, std::ios::binary);
+
+  ASSERT_TRUE(file.WriteString("TaskSetting", "OutputPath", "/new/"));
+  struct stat after {};
+  ASSERT_EQ(stat(path.c_str(), &after), 0);
+  EXPECT_NE(before.st_ino, after.st_ino);
+  EXPECT_EQ(after.st_mode & 07777, 0640u) << "the file keeps its permissions";
+  EXPECT_EQ(std::string((std::istreambuf_iterator<char>(oldReader)), std::istreambuf_iterator<char>()),
+            "[TaskSetting]\nOutputPath=/old/\n");
+  EXPECT_EQ(ReadText(path), "[TaskSetting]\nOutputPath=/new/\n");
+}
+
+// A child rewrites a large value over and over while this process reads the
+// file; every read, and the file left when the child is killed mid-write,
+// must be one whole version.
+TEST_F(IniFileTest, AWriterKilledMidWriteNeverLeavesAHalfWrittenFile) {
+  const std::string first(256 * 1024, 'a');
+  const std::string second(256 * 1024, 'b');
+  ASSERT_TRUE(file.WriteString("Window", "Left", "10"));
+  ASSERT_TRUE(file.WriteString("TaskSetting", "Big", first.c_str()));
+  const std::string firstVersion = "[Window]\nLeft=10\n[TaskSetting]\nBig=" + first + "\n";
+  const std::string secondVersion = "[Window]\nLeft=10\n[TaskSetting]\nBig=" + second + "\n";
+
+  const pid_t writer = fork();
+  ASSERT_GE(writer, 0);
+  if (writer == 0) {
+    for (unsigned round = 0;; ++round) file.WriteString("TaskSetting", "Big", (round % 2 ? first : second).c_str());
+  }
+
+  int switches = 0;
+  bool lastWasFirst = true;
+  for (int reads = 0; switches < 6 && reads < 200000; ++reads) {
+    const std::string text = ReadText(path);
+    const bool isFirst = text == firstVersion;
+    if (!isFirst && text != secondVersion) {
+      ADD_FAILURE() << "read a file of " << text.size() << " bytes that is neither version";
+      break;
+    }
+    if (isFirst != lastWasFirst) ++switches;
+    lastWasFirst = isFirst;
+  }
+  kill(writer, SIGKILL);
+  waitpid(writer, nullptr, 0);
+
+  EXPECT_GE(switches, 6) << "the writer did not get going";
+  const std::string left = ReadText(path);
+  EXPECT_TRUE(left == firstVersion || left == secondVersion) << "left " << left.size() << " bytes";
+}
