@@ -30,7 +30,8 @@ class AudioPipeline {
     ClipCut cut = ClipCut::WholePackets;
     int64_t clipStart = 0;                // microseconds from the source's start
     std::optional<int64_t> clipLength;    // microseconds; none: to the end
-    // Encode the resampler's and the FIFO's tail and drain the encoder.
+    // Encode the resampler's and the FIFO's last part-frame too, rather
+    // than end with the last whole frame.
     bool encodeTail = false;
   };
 

@@ -146,8 +146,7 @@ int EncoderFeeder::EncodeFrame(AVFrame* frame) {
 }
 
 int EncoderFeeder::Finish(bool encodeTail) {
-  if (!encodeTail) return 0;
-  if (resampler_) {
+  if (encodeTail && resampler_) {
     // What the resampler holds back for its filter comes out now.
     for (;;) {
       const int converted = swr_convert(resampler_, planes_, bufferSamples_, nullptr, 0);
@@ -156,6 +155,10 @@ int EncoderFeeder::Finish(bool encodeTail) {
       if (const int encoded = EncodeConverted(converted); encoded < 0) return encoded;
     }
   }
-  if (const int encoded = EncodeWholeFrames(true); encoded < 0) return encoded;
+  if (encodeTail) {
+    if (const int encoded = EncodeWholeFrames(true); encoded < 0) return encoded;
+  }
+  // Encoders hold frames back (LAME up to five); what they hold was encoded
+  // from the source and belongs in the file.
   return output_.Encode(nullptr);
 }

@@ -24,10 +24,10 @@ class EncoderFeeder {
   // every whole frame they complete. 0 or a negative AVERROR.
   int Push(const AVFrame& frame, int offset, int count);
 
-  // The end of the input. With `encodeTail`, what the resampler and the
-  // FIFO still hold is encoded (a short last frame padded with silence when
-  // the encoder needs whole frames) and the encoder is drained; without it,
-  // the tail is dropped. 0 or a negative AVERROR.
+  // The end of the input: the encoder is drained. With `encodeTail`, what
+  // the resampler and the FIFO still hold is encoded first (a short last
+  // frame padded with silence when the encoder needs whole frames); without
+  // it, that part-frame is dropped. 0 or a negative AVERROR.
   int Finish(bool encodeTail);
 
   // Samples handed to the encoder so far, at the output rate.

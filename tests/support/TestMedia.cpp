@@ -69,6 +69,9 @@ const std::map<std::string, Recipe>& Recipes() {
        {Video("160x120", 10, 40) +
         "-f lavfi -i aevalsrc='if(between(t,12,30),0.5*sin(2*PI*440*t),0)':s=44100:d=40 "
         "-c:v mpeg4 -c:a libmp3lame -ac 2"}},
+      // Shorter than the delay of an MP3 encoder.
+      {"mkv-mpeg4-pcm-0.1s.mkv",
+       {Video("160x120", 25, 0.1) + Sine(440, 32000, 0.1) + "-c:v mpeg4 -c:a pcm_s16le"}},
       // An audio stream that is declared but carries no packet at all.
       {"mkv-audio-stream-without-packets-3s.mkv",
        {Video("160x120", 25, 3) + Sine(440, 44100, 3) +
