@@ -78,6 +78,8 @@ const std::map<std::string, Recipe>& Recipes() {
         "-map 0:v -map 1:a -c:v mpeg4 -c:a libvorbis -bsf:a noise=drop=1"}},
       // 5 999 999 samples at 1 MHz: a container duration of 5.999999 s exactly.
       {"wav-5.999999s.wav", {"-f lavfi -i anullsrc=r=1000000:cl=mono -t 5.999999 -c:a pcm_u8"}},
+      // An hour-long source kept small: 1000 samples a second of silence.
+      {"wav-silence-3725s.wav", {"-f lavfi -i anullsrc=r=1000:cl=mono -t 3725 -c:a pcm_u8"}},
   };
   return recipes;
 }

@@ -1,0 +1,143 @@
+#include "CTaskList.h"
+
+#include "AsciiText.h"
+#include "FileNameParts.h"
+#include "convert/Settings.h"
+#include "convert/TimeText.h"
+#include "media/CMediaTranscoder.h"
+#include "media/MediaInfoLibrary.h"
+#include "platform/Notice.h"
+
+#include <cstdlib>
+#include <sys/stat.h>
+
+namespace {
+
+constexpr const char* kInformationCaption = "Information";
+constexpr const char* kQuestionCaption = "Question";
+
+const std::string kDvdRefusalText =
+    "You're trying to open a DVD (*.vob/*.ifo) file. Tolvar Audio Extractor doesn't support DVD format.  "
+    "You need Kestra DVD Ripper to do this.";
+const std::string kListFullText = "The list holds at most " + std::to_string(kMaxTasks) + " files.";
+
+std::string FailToOpenText(const std::string& path) { return "Fail to open the file " + path; }
+
+// The source's format is the text after the last dot of its name; a dot in a
+// folder name says nothing about the file.
+std::string SourceExtension(const std::string& fileName) {
+  return fileName.find('.') == std::string::npos ? std::string() : GetFileExtension(fileName);
+}
+
+// The title names the output file, so it is never left without a name: a
+// name without a dot, or with nothing before its last dot, is kept whole.
+std::string TitleOf(const std::string& titleText) {
+  const auto dot = titleText.rfind('.');
+  return dot == std::string::npos || dot <= 1 ? titleText : titleText.substr(0, dot);
+}
+
+bool IsRegularFile(const std::string& path) {
+  struct stat info {};
+  return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+// Whole seconds from the media probe, else MediaInfo's play time
+// (milliseconds); false when neither knows the file.
+bool ProbeDuration(const std::string& path, int& duration) {
+  CMediaTranscoder media(nullptr, nullptr, nullptr);
+  if (media.OpenInput(path) == 0) {
+    duration = media.GetDurationSeconds();
+    return true;
+  }
+  const std::string playTime = MediaInfoLibrary::GetPlayTimeText(path);
+  if (playTime.empty()) return false;
+  duration = std::atoi(playTime.c_str()) / 1000;
+  return true;
+}
+
+}  // namespace
+
+void CTaskList::SelectRow(int row) { selectedRow_ = row >= 0 && row < GetTaskCount() ? row : -1; }
+
+void CTaskList::CheckOutputFormat(int formatCode) {
+  checkedFormat_ = formatCode >= kFormatMp3 && formatCode <= kFormatAc3 ? formatCode : 0;
+  const std::string label = ToUpperAscii(GetOutputExtension());
+  for (auto& row : rows_) row[kOutputFormatColumn] = label;
+}
+
+std::string CTaskList::GetOutputExtension() const {
+  switch (checkedFormat_) {
+    case kFormatWav:
+      return "wav";
+    case kFormatAc3:
+      return "ac3";
+    default:
+      return "mp3";
+  }
+}
+
+bool CTaskList::AddSourceFile(std::string path) {
+  if (GetTaskCount() >= kMaxTasks) {
+    ShowNotice(kListFullText, kInformationCaption);
+    return false;
+  }
+  const std::string fileName = GetFileName(path);
+  const std::string extension = SourceExtension(fileName);
+  const std::string lowerExtension = ToLowerAscii(extension);
+  if (lowerExtension == "ifo" || lowerExtension == "vob") {
+    ShowNotice(kDvdRefusalText, kInformationCaption);
+    return false;
+  }
+  // A folder, a device or a named pipe is no source, and probing a named pipe
+  // would wait for a writer forever.
+  int duration = 0;
+  if (!IsRegularFile(path) || !ProbeDuration(path, duration)) {
+    ShowNotice(FailToOpenText(path), kInformationCaption);
+    return false;
+  }
+
+  const std::string titleText = " " + fileName;
+  Task task;
+  task.duration = duration;
+  task.clipStart = 0;
+  task.clipLength = duration;
+  task.title = TitleOf(titleText);
+  task.sourcePath = std::move(path);
+  tasks_.push_back(std::move(task));
+  rows_.push_back({titleText, FormatTimeText(0), FormatTimeText(duration), ToUpperAscii(extension),
+                   ToUpperAscii(GetOutputExtension())});
+  selectedRow_ = GetTaskCount() - 1;
+  return true;
+}
+
+int CTaskList::OnFileDropped(const std::string& path, uint32_t /*kind*/) {
+  AddSourceFile(path);
+  return 0;
+}
+
+void CTaskList::OnDeleteFile() {
+  if (selectedRow_ < 0) {
+    ShowNotice("Please select a video from the list!", kInformationCaption, NoticeIcon::Warning);
+    return;
+  }
+  const int deleted = selectedRow_;
+  const std::string question = "Are you sure to delete the current item \"" +
+                               ToUpperAscii(rows_[deleted][kTitleColumn]) + "\" ?";
+  if (ShowNotice(question, kQuestionCaption, NoticeIcon::Question, NoticeButtons::YesNo) != NoticeAnswer::Yes) {
+    return;
+  }
+  tasks_.erase(tasks_.begin() + deleted);
+  rows_.erase(rows_.begin() + deleted);
+  // The row that moved into the deleted one's place; none after the last.
+  SelectRow(deleted);
+}
+
+void CTaskList::OnDeleteAll() {
+  if (ShowNotice("Are you sure to delete all the files?", kQuestionCaption, NoticeIcon::Question,
+                 NoticeButtons::YesNo) != NoticeAnswer::Yes) {
+    return;
+  }
+  tasks_.clear();
+  rows_.clear();
+  selectedRow_ = -1;
+}

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "convert/Task.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// The columns of a task's row in the main window's list.
+enum TaskColumn { kTitleColumn, kStartColumn, kEndColumn, kSourceFormatColumn, kOutputFormatColumn, kColumnCount };
+
+using TaskRowTexts = std::array<std::string, kColumnCount>;
+
+// The task table and the rows that show it, kept in step: row i shows task i.
+// It also holds what the rules read from the window: the selected row and the
+// checked format button. Messages go through the notice interface.
+//
+// The window mirrors this object: after every operation it calls (or that a
+// drop calls on its behalf) it shows Rows() and GetSelectedRow() again, and
+// it reports the user's own selection with SelectRow. At most kMaxTasks rows
+// make that cheap, and the window can never drift out of step.
+class CTaskList {
+ public:
+  int GetTaskCount() const { return static_cast<int>(tasks_.size()); }
+  // The tasks in row order, as the run and the preview read them.
+  const std::vector<Task>& Tasks() const { return tasks_; }
+  const std::vector<TaskRowTexts>& Rows() const { return rows_; }
+
+  // -1 when no row is selected.
+  int GetSelectedRow() const { return selectedRow_; }
+  // A row outside the list selects none.
+  void SelectRow(int row);
+
+  // A FormatCode, or 0 when no format button is checked.
+  int GetCheckedFormat() const { return checkedFormat_; }
+  // A format button: checks it (0 clears all three) and shows the output
+  // format on every row.
+  void CheckOutputFormat(int formatCode);
+  // "mp3", "wav" or "ac3" for the checked button; "mp3" when none is.
+  std::string GetOutputExtension() const;
+
+  // Probes the file and appends it as a task with a selected row, or tells
+  // the user why not. True when a task was added.
+  bool AddSourceFile(std::string path);
+  // The list's drop callback: every accepted dropped path is added. Returns 0.
+  int OnFileDropped(const std::string& path, uint32_t kind);
+
+  // Asks, then deletes the selected task.
+  void OnDeleteFile();
+  // Asks, then deletes every task.
+  void OnDeleteAll();
+
+ private:
+  std::vector<Task> tasks_;
+  std::vector<TaskRowTexts> rows_;
+  int selectedRow_ = -1;
+  int checkedFormat_ = 0;
+};

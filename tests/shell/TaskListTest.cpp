@@ -1,0 +1,352 @@
+#include "convert/Settings.h"
+#include "platform/RecordingNotice.h"
+#include "platform/RuntimeLibrary.h"
+#include "shell/CTaskList.h"
+#include "shell/FileNameParts.h"
+#include "support/TempFolder.h"
+#include "support/TestMedia.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kDvdText =
+    "You're trying to open a DVD (*.vob/*.ifo) file. Tolvar Audio Extractor doesn't support DVD format.  "
+    "You need Kestra DVD Ripper to do this.";
+
+void ExpectOneNotice(const RecordingNotice& notice, const std::string& text, const std::string& caption,
+                     NoticeIcon icon = NoticeIcon::None, NoticeButtons buttons = NoticeButtons::Ok) {
+  const auto requests = notice.Requests();
+  ASSERT_EQ(requests.size(), 1u);
+  EXPECT_EQ(requests[0].text, text);
+  EXPECT_EQ(requests[0].caption, caption);
+  EXPECT_EQ(requests[0].icon, icon);
+  EXPECT_EQ(requests[0].buttons, buttons);
+}
+
+std::string FirstBytes(const std::string& path, size_t count) {
+  std::ifstream stream(path, std::ios::binary);
+  std::string bytes((std::istreambuf_iterator<char>(stream)), std::istreambuf_iterator<char>());
+  return bytes.substr(0, count);
+}
+
+}  // namespace
+
+class TaskListTest : public ::testing::Test {
+ protected:
+  // A copy of a generated fixture under a name of the test's choosing.
+  std::string Source(const std::string& name, const std::string& fixture = "avi-mpeg4-mp3-6s.avi") {
+    const std::string path = folder / name;
+    fs::create_directories(fs::path(path).parent_path());
+    fs::copy_file(TestMedia::Path(fixture), path, fs::copy_options::overwrite_existing);
+    return path;
+  }
+
+  void AddSources(int count) {
+    for (int i = 1; i <= count; ++i) ASSERT_TRUE(list.AddSourceFile(Source("clip" + std::to_string(i) + ".avi")));
+    notice.Clear();
+  }
+
+  std::vector<std::string> SourcePaths() const {
+    std::vector<std::string> paths;
+    for (const auto& task : list.Tasks()) paths.push_back(task.sourcePath);
+    return paths;
+  }
+
+  RecordingNotice notice;
+  TempFolder folder;
+  CTaskList list;
+};
+
+TEST_F(TaskListTest, AKnownFileGivesItsTaskAndRowTexts) {
+  const std::string path = Source("Clip.avi");
+  ASSERT_TRUE(list.AddSourceFile(path));
+
+  EXPECT_TRUE(notice.Requests().empty());
+  ASSERT_EQ(list.GetTaskCount(), 1);
+  const Task& task = list.Tasks()[0];
+  EXPECT_EQ(task.duration, 6);
+  EXPECT_EQ(task.clipStart, 0);
+  EXPECT_EQ(task.clipLength, 6);
+  EXPECT_EQ(task.sourcePath, path);
+  EXPECT_EQ(task.title, " Clip");
+  EXPECT_EQ(list.Rows()[0], (TaskRowTexts{" Clip.avi", "00:00:00", "00:00:06", "AVI", "MP3"}));
+  EXPECT_EQ(list.GetSelectedRow(), 0);
+}
+
+TEST_F(TaskListTest, TheEndCellShowsTheProbedDuration) {
+  struct Case {
+    const char* fixture;
+    double duration;
+    const char* endText;
+  };
+  const Case cases[] = {
+      {"mkv-no-duration-5s.mkv", -1, "00:00:-1"},
+      {"wav-silence-3725s.wav", 3725, "01:02:05"},
+      {"wav-5.999999s.wav", 5, "00:00:05"},
+  };
+  for (const auto& [fixture, duration, endText] : cases) {
+    SCOPED_TRACE(fixture);
+    ASSERT_TRUE(list.AddSourceFile(TestMedia::Path(fixture)));
+    const Task& task = list.Tasks().back();
+    EXPECT_EQ(task.duration, duration);
+    EXPECT_EQ(task.clipLength, duration);
+    EXPECT_EQ(list.Rows().back()[kEndColumn], endText);
+  }
+}
+
+// The title names the output file, the source format comes from the name.
+TEST_F(TaskListTest, TitleAndSourceFormatComeFromTheFileName) {
+  struct Case {
+    std::string name;
+    std::string titleText;
+    std::string title;
+    std::string sourceFormat;
+  };
+  const std::string longName = std::string(200, 'n') + ".avi";
+  const Case cases[] = {
+      {"Clip.avi", " Clip.avi", " Clip", "AVI"},
+      {"my.holiday.film.Mp4", " my.holiday.film.Mp4", " my.holiday.film", "MP4"},
+      {"movie.vob.avi", " movie.vob.avi", " movie.vob", "AVI"},
+      {"no extension", " no extension", " no extension", ""},
+      {".avi", " .avi", " .avi", "AVI"},
+      {"clips.vob/movie", " movie", " movie", ""},
+      {"ünïcödé.avi", " ünïcödé.avi", " ünïcödé", "AVI"},
+      {longName + "/" + longName, " " + longName, " " + std::string(200, 'n'), "AVI"},
+  };
+  for (const auto& [name, titleText, title, sourceFormat] : cases) {
+    SCOPED_TRACE(name);
+    const std::string path = Source(name);
+    ASSERT_TRUE(list.AddSourceFile(path));
+    EXPECT_EQ(list.Tasks().back().sourcePath, path) << "the path is kept whole";
+    EXPECT_EQ(list.Tasks().back().title, title);
+    EXPECT_EQ(list.Rows().back()[kTitleColumn], titleText);
+    EXPECT_EQ(list.Rows().back()[kSourceFormatColumn], sourceFormat);
+  }
+  EXPECT_TRUE(notice.Requests().empty());
+}
+
+TEST_F(TaskListTest, DvdFilesAreRefusedWhateverTheirCase) {
+  for (const char* name : {"movie.VOB", "VIDEO_TS.IFO", "movie.Vob"}) {
+    SCOPED_TRACE(name);
+    notice.Clear();
+    EXPECT_FALSE(list.AddSourceFile(Source(name)));
+    ExpectOneNotice(notice, kDvdText, "Information");
+  }
+  EXPECT_EQ(list.GetTaskCount(), 0);
+  EXPECT_EQ(list.GetSelectedRow(), -1);
+}
+
+TEST_F(TaskListTest, WhatIsNoRegularFileIsRefusedBeforeAnyProbe) {
+  fs::create_directory(folder / "folder.avi");
+  const std::string paths[] = {folder / "folder.avi", "/dev/null", folder / "missing.avi"};
+  for (const auto& path : paths) {
+    SCOPED_TRACE(path);
+    notice.Clear();
+    EXPECT_FALSE(list.AddSourceFile(path));
+    ExpectOneNotice(notice, "Fail to open the file " + path, "Information");
+  }
+  EXPECT_EQ(list.GetTaskCount(), 0);
+}
+
+TEST_F(TaskListTest, AFileNeitherFfmpegNorMediaInfoKnowsIsRefused) {
+  const std::string path = folder / "notes.avi";
+  std::ofstream(path) << "This is not a video, just some words.\n";
+  EXPECT_FALSE(list.AddSourceFile(path));
+  ExpectOneNotice(notice, "Fail to open the file " + path, "Information");
+  EXPECT_EQ(list.GetTaskCount(), 0);
+}
+
+// The first 4 KiB of an AVI: FFmpeg finds no stream information in it, but
+// MediaInfo reads the play time from the header.
+TEST_F(TaskListTest, MediaInfoGivesTheDurationWhenFfmpegCannotOpenTheFile) {
+  const std::string path = folder / "cut.avi";
+  std::ofstream(path, std::ios::binary) << FirstBytes(TestMedia::Path("avi-mpeg4-mp3-6s.avi"), 4096);
+  ASSERT_TRUE(list.AddSourceFile(path));
+  EXPECT_TRUE(notice.Requests().empty());
+  EXPECT_EQ(list.Tasks()[0].duration, 6);
+  EXPECT_EQ(list.Rows()[0][kEndColumn], "00:00:06");
+}
+
+using TaskListDeathTest = TaskListTest;
+
+// A process keeps MediaInfo once loaded, so its absence is tried in a child.
+TEST_F(TaskListDeathTest, WithoutMediaInfoAFileFfmpegCannotOpenGetsDurationZero) {
+  const std::string path = folder / "cut.avi";
+  std::ofstream(path, std::ios::binary) << FirstBytes(TestMedia::Path("avi-mpeg4-mp3-6s.avi"), 4096);
+  EXPECT_EXIT(
+      {
+        RuntimeLibrary::OverrideFileName("MediaInfo.dll", "libmediainfo-absent.so.0");
+        RecordingNotice childNotice;
+        CTaskList childList;
+        const bool added = childList.AddSourceFile(path);
+        std::exit(added && childNotice.Requests().empty() && childList.Tasks()[0].duration == 0 &&
+                          childList.Rows()[0][kEndColumn] == "00:00:00"
+                      ? 0
+                      : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
+}
+
+// Probing a named pipe would wait for a writer forever; the alarm turns such
+// a regression into a failure instead of a hang.
+TEST_F(TaskListDeathTest, ANamedPipeIsRefusedAtOnce) {
+  const std::string pipe = folder / "stream.avi";
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  EXPECT_EXIT(
+      {
+        alarm(60);
+        RecordingNotice childNotice;
+        CTaskList childList;
+        const bool added = childList.AddSourceFile(pipe);
+        std::exit(!added && childNotice.Texts() == std::vector<std::string>{"Fail to open the file " + pipe} ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
+}
+
+TEST_F(TaskListTest, TheSameFileTwiceGivesTwoIndependentTasks) {
+  const std::string path = Source("Clip.avi");
+  ASSERT_TRUE(list.AddSourceFile(path));
+  ASSERT_TRUE(list.AddSourceFile(path));
+  EXPECT_EQ(SourcePaths(), (std::vector<std::string>{path, path}));
+  EXPECT_EQ(list.GetSelectedRow(), 1);
+
+  list.SelectRow(0);
+  list.OnDeleteFile();
+  EXPECT_EQ(SourcePaths(), std::vector<std::string>{path});
+  EXPECT_EQ(list.Rows()[0][kTitleColumn], " Clip.avi");
+}
+
+TEST_F(TaskListTest, TheHundredAndFirstFileIsRefused) {
+  AddSources(kMaxTasks);
+  ASSERT_EQ(list.GetTaskCount(), kMaxTasks);
+  const std::vector<std::string> before = SourcePaths();
+
+  EXPECT_FALSE(list.AddSourceFile(Source("one-more.avi")));
+  ExpectOneNotice(notice, "The list holds at most 100 files.", "Information");
+  EXPECT_EQ(SourcePaths(), before);
+  EXPECT_EQ(list.GetSelectedRow(), kMaxTasks - 1);
+
+  list.SelectRow(0);
+  list.OnDeleteFile();
+  EXPECT_TRUE(list.AddSourceFile(Source("one-more.avi")));
+  EXPECT_EQ(list.GetTaskCount(), kMaxTasks);
+}
+
+TEST_F(TaskListTest, DeletingAsksThenShiftsTheTasksAndSelectsTheNextRow) {
+  struct Case {
+    int rows;
+    int deleted;
+    std::vector<std::string> left;
+    int selectedAfter;
+  };
+  const Case cases[] = {
+      {3, 1, {"clip1.avi", "clip3.avi"}, 1},
+      {3, 0, {"clip2.avi", "clip3.avi"}, 0},
+      {3, 2, {"clip1.avi", "clip2.avi"}, -1},
+      {1, 0, {}, -1},
+  };
+  for (const auto& [rows, deleted, left, selectedAfter] : cases) {
+    SCOPED_TRACE(std::to_string(deleted) + " of " + std::to_string(rows));
+    list = CTaskList();
+    AddSources(rows);
+    list.SelectRow(deleted);
+
+    list.OnDeleteFile();
+    ExpectOneNotice(notice,
+                    "Are you sure to delete the current item \" CLIP" + std::to_string(deleted + 1) + ".AVI\" ?",
+                    "Question", NoticeIcon::Question, NoticeButtons::YesNo);
+    std::vector<std::string> names, titles;
+    for (size_t i = 0; i < list.Tasks().size(); ++i) {
+      names.push_back(GetFileName(list.Tasks()[i].sourcePath));
+      titles.push_back(list.Rows()[i][kTitleColumn]);
+    }
+    EXPECT_EQ(names, left);
+    for (size_t i = 0; i < left.size(); ++i) EXPECT_EQ(titles[i], " " + left[i]) << "row and task stay in step";
+    EXPECT_EQ(list.GetSelectedRow(), selectedAfter);
+  }
+}
+
+TEST_F(TaskListTest, DeletingNeedsASelectedRowAndAYes) {
+  AddSources(2);
+  list.SelectRow(-1);
+  list.OnDeleteFile();
+  ExpectOneNotice(notice, "Please select a video from the list!", "Information", NoticeIcon::Warning);
+  EXPECT_EQ(list.GetTaskCount(), 2);
+
+  notice.Clear();
+  list.SelectRow(1);
+  notice.AnswerNextQuestionWith(NoticeAnswer::No);
+  list.OnDeleteFile();
+  EXPECT_EQ(notice.Requests().size(), 1u);
+  EXPECT_EQ(list.GetTaskCount(), 2);
+  EXPECT_EQ(list.GetSelectedRow(), 1);
+}
+
+TEST_F(TaskListTest, DeleteAllAsksEvenForAnEmptyListAndClearsOnYes) {
+  list.OnDeleteAll();
+  ExpectOneNotice(notice, "Are you sure to delete all the files?", "Question", NoticeIcon::Question,
+                  NoticeButtons::YesNo);
+
+  AddSources(3);
+  notice.AnswerNextQuestionWith(NoticeAnswer::No);
+  list.OnDeleteAll();
+  EXPECT_EQ(list.GetTaskCount(), 3);
+
+  list.OnDeleteAll();
+  EXPECT_EQ(list.GetTaskCount(), 0);
+  EXPECT_TRUE(list.Rows().empty());
+  EXPECT_EQ(list.GetSelectedRow(), -1);
+}
+
+TEST_F(TaskListTest, AFormatButtonRelabelsEveryRowAndTheNextAddedOne) {
+  AddSources(5);
+  list.CheckOutputFormat(kFormatWav);
+  for (const auto& row : list.Rows()) EXPECT_EQ(row[kOutputFormatColumn], "WAV");
+  ASSERT_TRUE(list.AddSourceFile(Source("later.avi")));
+  EXPECT_EQ(list.Rows().back()[kOutputFormatColumn], "WAV");
+
+  list.CheckOutputFormat(kFormatAc3);
+  for (const auto& row : list.Rows()) EXPECT_EQ(row[kOutputFormatColumn], "AC3");
+  EXPECT_EQ(list.GetTaskCount(), 6) << "relabelling changes no task";
+}
+
+TEST_F(TaskListTest, TheOutputExtensionFollowsTheCheckedButton) {
+  const std::pair<int, const char*> cases[] = {{0, "mp3"}, {kFormatMp3, "mp3"}, {kFormatWav, "wav"},
+                                               {kFormatAc3, "ac3"}, {7, "mp3"}};
+  for (const auto& [format, extension] : cases) {
+    list.CheckOutputFormat(format);
+    EXPECT_EQ(list.GetOutputExtension(), extension) << format;
+  }
+  list.CheckOutputFormat(7);
+  EXPECT_EQ(list.GetCheckedFormat(), 0) << "an unknown format checks no button";
+}
+
+TEST(FileNameParts, NameAndExtensionOfAPath) {
+  struct Case {
+    const char* path;
+    const char* name;
+    const char* extension;
+  };
+  const Case cases[] = {
+      {"/home/user/Videos/Clip.avi", "Clip.avi", "avi"},
+      {"/home/user/a.b/movie.mp4", "movie.mp4", "mp4"},
+      {"/home/user/a.b/movie", "movie", "b/movie"},
+      {"Clip.avi", "Clip.avi", "avi"},
+      {"/home/user/Videos/", "", "/home/user/Videos/"},
+      {"archive.tar.gz", "archive.tar.gz", "gz"},
+  };
+  for (const auto& [path, name, extension] : cases) {
+    EXPECT_EQ(GetFileName(path), name) << path;
+    EXPECT_EQ(GetFileExtension(path), extension) << path;
+  }
+}
