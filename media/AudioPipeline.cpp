@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 namespace {
 
@@ -78,6 +79,8 @@ AudioPipeline::Result AudioPipeline::Run(const StopQuery& shouldStop, const Prog
     result.failure = failure_;
   } else if (output_.PacketsWritten() == 0) {
     result.failure = "No audio could be decoded from the source";
+    // A file with a header and no sound is of no use to anyone.
+    std::remove(output_.Path().c_str());
   } else {
     result.converted = true;
   }

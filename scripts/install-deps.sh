@@ -14,7 +14,7 @@ packages=(
   ffmpeg
   xvfb xauth at-spi2-core python3-pyatspi dbus dbus-x11 fonts-dejavu-core
   clang libclang-rt-14-dev
-  util-linux procps psmisc time
+  util-linux procps psmisc time unzip
 )
 
 missing=()

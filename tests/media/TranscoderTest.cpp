@@ -347,20 +347,14 @@ TEST(Transcoder, ASourceWithoutDecodableAudioFails) {
   ASSERT_TRUE(outcome);
   EXPECT_FALSE(outcome->converted);
   EXPECT_EQ(outcome->failure, "No audio could be decoded from the source");
+  EXPECT_FALSE(fs::exists(folder / "out.mp3")) << "an output without sound is not left behind";
 }
 
 TEST(Transcoder, ASourceWithoutAudioStreamCannotStart) {
   TempFolder folder;
   RecordingNotice notice;
-  CMediaTranscoder media(nullptr, nullptr, nullptr);
-  ASSERT_EQ(media.OpenInput(TestMedia::Path("mp4-h264-aac-10s.mp4")), 0);
-  // A clean video-only copy of the fixture.
-  const std::string videoOnly = folder / "video-only.mp4";
-  ASSERT_EQ(std::system(("ffmpeg -v error -y -i " + TestMedia::Path("mp4-h264-aac-10s.mp4") + " -an -c copy " +
-                         videoOnly).c_str()),
-            0);
   CMediaTranscoder silent(nullptr, nullptr, nullptr);
-  ASSERT_EQ(silent.OpenInput(videoOnly), 0);
+  ASSERT_EQ(silent.OpenInput(TestMedia::Path("mp4-video-only-2s.mp4")), 0);
   ASSERT_EQ(silent.OpenOutput(folder / "out.mp3"), 0);
   EXPECT_EQ(silent.Start(), -1);
   EXPECT_EQ(notice.Texts().back(), "maybe audio/video parameters are wrong,will be fixed in next major version");

@@ -1,5 +1,6 @@
 #include "Command.h"
 
+#include <csignal>
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
@@ -54,4 +55,52 @@ CommandResult RunCommand(const std::vector<std::string>& arguments, const std::s
   waitpid(pid, &status, 0);
   result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return result;
+}
+
+ChildProcess::ChildProcess(const std::vector<std::string>& arguments) {
+  int in[2], err[2];
+  if (pipe2(in, O_CLOEXEC) || pipe2(err, O_CLOEXEC)) return;
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, in[0], 0);
+  posix_spawn_file_actions_adddup2(&actions, err[1], 2);
+  std::vector<char*> argv;
+  for (const auto& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+  argv.push_back(nullptr);
+  pid_t pid = 0;
+  if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) pid_ = pid;
+  posix_spawn_file_actions_destroy(&actions);
+  close(in[0]);
+  close(err[1]);
+  input_ = in[1];
+  errors_ = err[0];
+}
+
+ChildProcess::~ChildProcess() {
+  if (pid_ > 0) {
+    kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+  }
+  if (input_ >= 0) close(input_);
+  if (errors_ >= 0) close(errors_);
+}
+
+void ChildProcess::Write(const std::string& text) { (void)!write(input_, text.data(), text.size()); }
+
+std::string ChildProcess::ReadErrorsUntil(const std::string& text) {
+  while (errorText_.find(text) == std::string::npos) {
+    char buffer[4096];
+    const ssize_t count = read(errors_, buffer, sizeof buffer);
+    if (count <= 0) break;
+    errorText_.append(buffer, static_cast<size_t>(count));
+  }
+  return errorText_;
+}
+
+int ChildProcess::Wait() {
+  if (pid_ <= 0) return -1;
+  int status = 0;
+  waitpid(pid_, &status, 0);
+  pid_ = -1;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }

@@ -12,3 +12,27 @@ struct CommandResult {
 };
 
 CommandResult RunCommand(const std::vector<std::string>& arguments, const std::string& input = {});
+
+// A program running beside the test, with its standard streams in the
+// test's hands; killed and reaped when the object goes.
+class ChildProcess {
+ public:
+  explicit ChildProcess(const std::vector<std::string>& arguments);
+  ~ChildProcess();
+  ChildProcess(const ChildProcess&) = delete;
+  ChildProcess& operator=(const ChildProcess&) = delete;
+
+  bool Started() const { return pid_ > 0; }
+  void Write(const std::string& text);
+  // Reads standard error until `text` has appeared or the stream ends;
+  // returns everything read so far.
+  std::string ReadErrorsUntil(const std::string& text);
+  // Waits for the end; the exit code, or -1 when it did not exit normally.
+  int Wait();
+
+ private:
+  int pid_ = -1;
+  int input_ = -1;
+  int errors_ = -1;
+  std::string errorText_;
+};

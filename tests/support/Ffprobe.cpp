@@ -11,9 +11,13 @@
 namespace {
 
 std::optional<std::string> DecodeMono(const std::string& path, int sampleRate) {
-  const CommandResult result =
-      RunCommand({"ffmpeg", "-nostdin", "-v", "error", "-i", path, "-map", "0:a:0", "-f", "s16le",
-                  "-ac", "1", "-ar", std::to_string(sampleRate), "-"});
+  std::vector<std::string> command = {"ffmpeg", "-nostdin", "-v", "error"};
+  // Raw AC-3 has no header to recognise it by; a file of two frames is too
+  // short for the tool's guess, though players go by the extension.
+  if (path.size() > 4 && path.compare(path.size() - 4, 4, ".ac3") == 0) command.insert(command.end(), {"-f", "ac3"});
+  command.insert(command.end(), {"-i", path, "-map", "0:a:0", "-f", "s16le", "-ac", "1", "-ar",
+                                 std::to_string(sampleRate), "-"});
+  const CommandResult result = RunCommand(command);
   if (result.exitCode != 0 || result.output.empty()) return std::nullopt;
   return result.output;
 }

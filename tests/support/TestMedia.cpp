@@ -69,9 +69,15 @@ const std::map<std::string, Recipe>& Recipes() {
        {Video("160x120", 10, 40) +
         "-f lavfi -i aevalsrc='if(between(t,12,30),0.5*sin(2*PI*440*t),0)':s=44100:d=40 "
         "-c:v mpeg4 -c:a libmp3lame -ac 2"}},
+      // The same tone as plain samples, so that no encoder delay blurs its edges.
+      {"wav-tone-from-12s-to-30s-40s.wav",
+       {"-f lavfi -i aevalsrc='if(between(t,12,30),0.5*sin(2*PI*440*t),0)':s=44100:d=40 -c:a pcm_s16le"}},
       // Shorter than the delay of an MP3 encoder.
       {"mkv-mpeg4-pcm-0.1s.mkv",
        {Video("160x120", 25, 0.1) + Sine(440, 32000, 0.1) + "-c:v mpeg4 -c:a pcm_s16le"}},
+      {"mp4-video-only-2s.mp4", {Video("160x120", 25, 2) + "-c:v libx264 -preset ultrafast"}},
+      // Long enough to be stopped halfway.
+      {"m4a-aac-stereo-300s.m4a", {Sine(440, 48000, 300) + "-c:a aac -ac 2"}},
       // An audio stream that is declared but carries no packet at all.
       {"mkv-audio-stream-without-packets-3s.mkv",
        {Video("160x120", 25, 3) + Sine(440, 44100, 3) +

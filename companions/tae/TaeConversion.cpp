@@ -1,0 +1,136 @@
+#include "TaeConversion.h"
+
+#include "media/AudioOutput.h"
+#include "media/AudioPipeline.h"
+#include "media/CMediaTranscoder.h"
+#include "media/DecoderLookup.h"
+#include "media/FfmpegError.h"
+
+#include <memory>
+#include <poll.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// The parent reads at least two lines a second.
+constexpr auto kReportInterval = std::chrono::milliseconds(250);
+constexpr auto kQuitCheckInterval = std::chrono::milliseconds(20);
+
+struct InputCloser {
+  void operator()(AVFormatContext* input) const { avformat_close_input(&input); }
+};
+
+std::string OutputFailureText(AudioOutput::Failure failure, const AudioOutput& output, const std::string& path) {
+  switch (failure) {
+    case AudioOutput::Failure::NoExtension:
+      return "The output " + path + " has no extension to choose its format by";
+    case AudioOutput::Failure::NoMuxer:
+      return "No audio format is known for the output " + path;
+    case AudioOutput::Failure::CannotCreate:
+      return "Cannot create " + path + ": " + output.FailureDetail();
+    case AudioOutput::Failure::EncoderRefused:
+      return "The encoder refused the audio parameters: " + output.FailureDetail();
+    default:
+      return "Out of memory";
+  }
+}
+
+}  // namespace
+
+TaeConversion::TaeConversion(const TaeOptions& options, std::FILE* progress)
+    : options_(options), progress_(progress) {}
+
+std::optional<std::string> TaeConversion::Run() {
+  struct stat status {};
+  if (!options_.overwrite && stat(options_.output.c_str(), &status) == 0) {
+    return "The output " + options_.output + " exists (-y overwrites it)";
+  }
+
+  AVFormatContext* opened = nullptr;
+  if (const int result = avformat_open_input(&opened, options_.input.c_str(), nullptr, nullptr); result < 0) {
+    return "Cannot open " + options_.input + ": " + FfmpegErrorText(result);
+  }
+  std::unique_ptr<AVFormatContext, InputCloser> input(opened);
+  if (const int result = avformat_find_stream_info(input.get(), nullptr); result < 0) {
+    return "Cannot read the streams of " + options_.input + ": " + FfmpegErrorText(result);
+  }
+  // The last audio stream, as the in-process engine chooses.
+  int audioStream = -1;
+  for (unsigned i = 0; i < input->nb_streams; ++i) {
+    if (input->streams[i]->codecpar->codec_type == AVMEDIA_TYPE_AUDIO) audioStream = static_cast<int>(i);
+  }
+  if (audioStream < 0) return options_.input + " has no audio stream";
+  auto decoder = OpenStreamDecoder(*input->streams[audioStream], DecoderSource::FfmpegOnly);
+  if (!decoder) return "No decoder can open the audio of " + options_.input;
+
+  AudioOutput output;
+  if (const auto failure = output.Create(options_.output); failure != AudioOutput::Failure::None) {
+    return OutputFailureText(failure, output, options_.output);
+  }
+  const AudioOutput::AudioSettings settings{options_.encoder, options_.bitRate, options_.sampleRate,
+                                            options_.channels};
+  if (const auto failure = output.AddAudioStream(settings); failure != AudioOutput::Failure::None) {
+    return OutputFailureText(failure, output, options_.output);
+  }
+  if (const int written = output.WriteHeader(); written < 0) {
+    return "Cannot write " + options_.output + ": " + FfmpegErrorText(written);
+  }
+
+  AudioPipeline::Options pipelineOptions;
+  pipelineOptions.cut = AudioPipeline::ClipCut::ExactSamples;
+  pipelineOptions.clipStart = options_.start;
+  pipelineOptions.clipLength = options_.length;
+  pipelineOptions.encodeTail = true;
+  std::vector<uint8_t> buffer(CMediaTranscoder::kAudioBufferSize);
+  AudioPipeline pipeline({input.get(), audioStream, decoder.get(), false}, output, pipelineOptions, buffer.data(),
+                         static_cast<int>(buffer.size()));
+
+  double seconds = 0;
+  int64_t bytes = 0;
+  const auto result = pipeline.Run([this] { return QuitRequested(); },
+                                   [&](double reached, int64_t written) {
+                                     seconds = reached;
+                                     bytes = written;
+                                     ReportProgress(seconds, bytes, false);
+                                   });
+  struct stat written {};
+  if (stat(options_.output.c_str(), &written) == 0) bytes = written.st_size;
+  ReportProgress(seconds, bytes, true);
+  if (!result.converted) return result.failure;
+  return std::nullopt;
+}
+
+bool TaeConversion::QuitRequested() {
+  if (!stdinOpen_) return false;
+  const auto now = Clock::now();
+  if (now - lastQuitCheck_ < kQuitCheckInterval) return false;
+  lastQuitCheck_ = now;
+  pollfd input{STDIN_FILENO, POLLIN, 0};
+  if (poll(&input, 1, 0) <= 0) return false;
+  char keys[64];
+  const ssize_t count = read(STDIN_FILENO, keys, sizeof keys);
+  if (count <= 0) {
+    stdinOpen_ = false;
+    return false;
+  }
+  for (ssize_t i = 0; i < count; ++i) {
+    if (keys[i] == 'q' || keys[i] == 'Q') return true;
+  }
+  return false;
+}
+
+void TaeConversion::ReportProgress(double seconds, int64_t bytes, bool final) {
+  const auto now = Clock::now();
+  if (!final && reportedOnce_ && now - lastReport_ < kReportInterval) return;
+  reportedOnce_ = true;
+  lastReport_ = now;
+  const double kiloBytes = static_cast<double>(bytes) / 1024;
+  const double bitRate = seconds > 0 ? static_cast<double>(bytes) * 8 / seconds / 1000 : 0;
+  std::fprintf(progress_, "size=%8.0fkB time=%.2f bitrate=%6.1fkbits/s\r", kiloBytes, seconds, bitRate);
+  if (final) std::fputc('\n', progress_);
+  std::fflush(progress_);
+}

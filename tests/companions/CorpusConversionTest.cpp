@@ -1,0 +1,138 @@
+// Every real file of the shared corpus through both engines and all three
+// formats: a file whose sound the ffmpeg tool can decode converts to a file
+// that decodes; one without decodable sound ends as a failure with a reason,
+// never as an empty success.
+#include "media/CMediaTranscoder.h"
+#include "media/DecoderRegistration.h"
+#include "platform/ProgramFolder.h"
+#include "platform/RecordingNotice.h"
+#include "support/Command.h"
+#include "support/Ffprobe.h"
+#include "support/TempFolder.h"
+#include "support/TestMedia.h"
+
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <filesystem>
+#include <mutex>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Format {
+  const char* extension;
+  int sampleRate;
+  int bitRate;
+};
+
+constexpr Format kFormats[] = {{"mp3", 44100, 128000}, {"wav", 44100, 128000}, {"ac3", 48000, 192000}};
+
+class OutcomeWaiter : public ITranscodeNotify {
+ public:
+  void PostProgress(int) override {}
+  void PostFinished(const TranscodeOutcome& outcome) override {
+    std::lock_guard lock(mutex_);
+    outcome_ = outcome;
+    changed_.notify_all();
+  }
+  std::optional<TranscodeOutcome> Wait() {
+    std::unique_lock lock(mutex_);
+    changed_.wait_for(lock, std::chrono::minutes(2), [&] { return outcome_.has_value(); });
+    return outcome_;
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::optional<TranscodeOutcome> outcome_;
+};
+
+std::string FileName(const std::string& path) { return path.substr(path.rfind('/') + 1); }
+
+// The outcome of the in-process engine, or nullopt when it cannot open the
+// source (the run then hands the file to tae).
+std::optional<TranscodeOutcome> ConvertInProcess(const std::string& source, const std::string& output,
+                                                 const Format& format) {
+  RecordingNotice notice;
+  OutcomeWaiter waiter;
+  CMediaTranscoder media(nullptr, nullptr, nullptr);
+  if (media.OpenInput(source) != 0) return std::nullopt;
+  media.SetNotifyWindow(&waiter);
+  media.SetOutputParameters(format.sampleRate, 2, format.bitRate);
+  if (media.OpenOutput(output) != 0 || media.Start() != 0) {
+    return TranscodeOutcome{false, notice.Texts().empty() ? "" : notice.Texts().back()};
+  }
+  return waiter.Wait();
+}
+
+class CorpusFile : public ::testing::TestWithParam<std::string> {
+ protected:
+  static void SetUpTestSuite() {
+    InitMediaLibraries();
+    // The program folder of this build, where libwmvdecod.so lies.
+    SetProgramFolderOverride(TOLVAR_PROGRAM_FOLDER);
+  }
+  void SetUp() override {
+    decodedSeconds_ = DecodedAudioSeconds(GetParam());
+  }
+  void ExpectUsableOutput(const std::string& output) {
+    ASSERT_TRUE(decodedSeconds_);
+    const auto decoded = DecodedAudioSeconds(output);
+    ASSERT_TRUE(decoded) << "the output does not decode";
+    EXPECT_GT(*decoded, 0);
+    EXPECT_LE(*decoded, *decodedSeconds_ + 0.2);
+  }
+  std::optional<double> decodedSeconds_;
+};
+
+TEST_P(CorpusFile, ConvertsInProcess) {
+  TempFolder folder;
+  for (const Format& format : kFormats) {
+    SCOPED_TRACE(format.extension);
+    const std::string output = folder / (std::string("out.") + format.extension);
+    const auto outcome = ConvertInProcess(GetParam(), output, format);
+    if (!outcome) GTEST_SKIP() << "the in-process engine cannot open it; tae takes it";
+    if (decodedSeconds_) {
+      EXPECT_TRUE(outcome->converted) << outcome->failure;
+      ExpectUsableOutput(output);
+    } else {
+      EXPECT_FALSE(outcome->converted);
+      EXPECT_FALSE(outcome->failure.empty());
+    }
+  }
+}
+
+TEST_P(CorpusFile, ConvertsThroughTae) {
+  TempFolder folder;
+  for (const Format& format : kFormats) {
+    SCOPED_TRACE(format.extension);
+    const std::string output = folder / (std::string("out.") + format.extension);
+    std::vector<std::string> command = {TOLVAR_TAE_PROGRAM, "-i", GetParam(), "-y"};
+    if (std::string(format.extension) == "mp3") command.insert(command.end(), {"-acodec", "libmp3lame"});
+    if (std::string(format.extension) == "ac3") command.insert(command.end(), {"-acodec", "ac3"});
+    command.insert(command.end(), {"-ab", std::to_string(format.bitRate / 1000) + "k", "-ac", "2", "-ar",
+                                   std::to_string(format.sampleRate), output});
+    const auto result = RunCommand(command);
+    if (decodedSeconds_) {
+      EXPECT_EQ(result.exitCode, 0) << result.errors;
+      ExpectUsableOutput(output);
+    } else {
+      EXPECT_NE(result.exitCode, 0);
+      EXPECT_NE(result.errors.find("tae: "), std::string::npos) << result.errors;
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Corpus, CorpusFile, ::testing::ValuesIn(TestMedia::CorpusFiles()),
+                         [](const auto& info) {
+                           std::string name = FileName(info.param);
+                           for (char& c : name) {
+                             if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+                           }
+                           return name;
+                         });
+GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(CorpusFile);
+
+}  // namespace
