@@ -2,7 +2,7 @@
 
 #include "CRangeSlider.h"
 #include "ClipWindowTexts.h"
-#include "DialogUnits.h"
+#include "DialogTemplate.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -13,14 +13,7 @@
 
 namespace {
 
-// Template 132, positions in dialog units. The ids are those of the resource
-// script; the object names are what tests and assistive tools find.
-struct TemplateControl {
-  int id;  // -1: a control that nothing refers to
-  const char* objectName;
-  int x, y, width, height;
-};
-
+// Template 132, positions in dialog units.
 constexpr int kWidth = 231;
 constexpr int kHeight = 113;
 constexpr TemplateControl kOkButton{1, "okButton", 128, 94, 44, 17};
@@ -35,16 +28,9 @@ constexpr TemplateControl kStartGroup{-1, "startGroup", 17, 57, 58, 29};
 constexpr TemplateControl kEndGroup{-1, "endGroup", 86, 57, 58, 29};
 constexpr TemplateControl kClipGroup{-1, "clipGroup", 157, 57, 58, 29};
 
-template <typename Control>
-Control* Place(Control* control, const TemplateControl& place, const DialogUnits& units) {
-  control->setObjectName(QLatin1String(place.objectName));
-  control->setGeometry(units.ToPixels(place.x, place.y, place.width, place.height));
-  return control;
-}
-
 QLabel* AddTimeText(QWidget* parent, const TemplateControl& place, const DialogUnits& units,
                     const QString& accessibleName) {
-  auto* label = Place(new QLabel(parent), place, units);
+  auto* label = PlaceControl(new QLabel(parent), place, units);
   label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
   label->setTextFormat(Qt::PlainText);
   label->setAccessibleName(accessibleName);
@@ -73,25 +59,25 @@ void CClipDlg::CreateControls() {
   setFixedSize(units.ToPixels(kWidth, kHeight));
 
   // The group boxes come first: later siblings are drawn over them.
-  Place(new QGroupBox(QStringLiteral("Please use the slide bar below to change the times"), this),
+  PlaceControl(new QGroupBox(QStringLiteral("Please use the slide bar below to change the times"), this),
         kSliderGroup, units);
-  Place(new QGroupBox(QStringLiteral("Start Point"), this), kStartGroup, units);
-  Place(new QGroupBox(QStringLiteral("End Point"), this), kEndGroup, units);
-  Place(new QGroupBox(QStringLiteral("Clip Time"), this), kClipGroup, units);
+  PlaceControl(new QGroupBox(QStringLiteral("Start Point"), this), kStartGroup, units);
+  PlaceControl(new QGroupBox(QStringLiteral("End Point"), this), kEndGroup, units);
+  PlaceControl(new QGroupBox(QStringLiteral("Clip Time"), this), kClipGroup, units);
 
   // Created in the template's order, which is also the Tab order.
-  auto* ok = Place(new QPushButton(QStringLiteral("OK"), this), kOkButton, units);
+  auto* ok = PlaceControl(new QPushButton(QStringLiteral("OK"), this), kOkButton, units);
   ok->setDefault(true);
   connect(ok, &QPushButton::clicked, this, &CClipDlg::OnOK);
-  auto* cancel = Place(new QPushButton(QStringLiteral("Cancel"), this), kCancelButton, units);
+  auto* cancel = PlaceControl(new QPushButton(QStringLiteral("Cancel"), this), kCancelButton, units);
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-  slider_ = Place(new CRangeSlider(this), kClipSlider, units);
+  slider_ = PlaceControl(new CRangeSlider(this), kClipSlider, units);
   slider_->setAccessibleName(QStringLiteral("Clip range"));
 
   startText_ = AddTimeText(this, kStartText, units, QStringLiteral("Start Point"));
   endText_ = AddTimeText(this, kEndText, units, QStringLiteral("End Point"));
   clipText_ = AddTimeText(this, kClipText, units, QStringLiteral("Clip Time"));
-  titleLine_ = Place(new QLabel(this), kTitleLine, units);
+  titleLine_ = PlaceControl(new QLabel(this), kTitleLine, units);
   titleLine_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   // A file name is shown as it is, never read as markup.
   titleLine_->setTextFormat(Qt::PlainText);
