@@ -65,6 +65,15 @@ void CTaskList::CheckOutputFormat(int formatCode) {
   for (auto& row : rows_) row[kOutputFormatColumn] = label;
 }
 
+void CTaskList::StoreClip(int row, double clipStart, double clipLength, const std::string& startCell,
+                          const std::string& endCell) {
+  if (row < 0 || row >= GetTaskCount()) return;
+  tasks_[row].clipStart = clipStart;
+  tasks_[row].clipLength = clipLength;
+  rows_[row][kStartColumn] = startCell;
+  rows_[row][kEndColumn] = endCell;
+}
+
 std::string CTaskList::GetOutputExtension() const {
   switch (checkedFormat_) {
     case kFormatWav:

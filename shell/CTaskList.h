@@ -46,6 +46,10 @@ class CTaskList {
   // The list's drop callback: every accepted dropped path is added. Returns 0.
   int OnFileDropped(const std::string& path, uint32_t kind);
 
+  // The clip window's OK: the task's clip and the row's Start and End cells.
+  void StoreClip(int row, double clipStart, double clipLength, const std::string& startCell,
+                 const std::string& endCell);
+
   // Asks, then deletes the selected task.
   void OnDeleteFile();
   // Asks, then deletes every task.

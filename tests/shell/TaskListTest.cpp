@@ -83,6 +83,19 @@ TEST_F(TaskListTest, AKnownFileGivesItsTaskAndRowTexts) {
   EXPECT_EQ(list.GetSelectedRow(), 0);
 }
 
+TEST_F(TaskListTest, AStoredClipChangesOnlyItsTaskAndCells) {
+  ASSERT_TRUE(list.AddSourceFile(Source("First.avi")));
+  ASSERT_TRUE(list.AddSourceFile(Source("Second.avi")));
+  list.StoreClip(1, 1.5, 3.25, "00:00:01", "00:00:04");
+  EXPECT_EQ(list.Tasks()[1].clipStart, 1.5);
+  EXPECT_EQ(list.Tasks()[1].clipLength, 3.25);
+  EXPECT_EQ(list.Tasks()[1].duration, 6);
+  EXPECT_EQ(list.Rows()[1], (TaskRowTexts{" Second.avi", "00:00:01", "00:00:04", "AVI", "MP3"}));
+  EXPECT_EQ(list.Rows()[0], (TaskRowTexts{" First.avi", "00:00:00", "00:00:06", "AVI", "MP3"}));
+  list.StoreClip(2, 0, 1, "x", "y");
+  EXPECT_EQ(list.GetTaskCount(), 2) << "a row past the end is ignored";
+}
+
 TEST_F(TaskListTest, TheEndCellShowsTheProbedDuration) {
   struct Case {
     const char* fixture;

@@ -1,0 +1,391 @@
+#include "CExtractorDlg.h"
+
+#include "CDropListCtrl.h"
+#include "SettingsStore.h"
+#include "platform/ProgramFolder.h"
+#include "platform/ShellOpen.h"
+#include "ui/CClipDlg.h"
+#include "ui/ConfirmTaskRowSelected.h"
+#include "ui/DialogTemplate.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QFrame>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QShortcut>
+#include <QWindow>
+
+namespace {
+
+constexpr const char* kProductName = "Tolvar Audio Extractor";
+
+// Template 102, 415 x 237 dialog units, in its tab order; group boxes and
+// labels carry no id. Tests and assistive tools find controls by name.
+constexpr int kWidth = 415;
+constexpr int kHeight = 237;
+constexpr TemplateControl kTaskList{1000, "taskList", 2, 4, 333, 107};
+constexpr TemplateControl kAddFiles{1001, "addFilesButton", 350, 8, 57, 22};
+constexpr TemplateControl kDeleteFile{1004, "deleteFileButton", 350, 45, 57, 22};
+constexpr TemplateControl kMovieClip{1005, "movieClipButton", 350, 86, 57, 22};
+constexpr TemplateControl kStart{1019, "startButton", 344, 126, 68, 68};
+constexpr TemplateControl kOutputFolder{1046, "outputFolderEdit", 102, 190, 225, 13};
+constexpr TemplateControl kBrowse{1047, "browseButton", 274, 208, 54, 17};
+constexpr TemplateControl kPreviewPicture{1064, "previewPicture", 5, 122, 82, 60};
+constexpr TemplateControl kPreviewGroup{-1, "previewGroup", 3, 112, 86, 120};
+constexpr TemplateControl kToMp3{1007, "toMp3Radio", 100, 123, 43, 15};
+constexpr TemplateControl kToWav{1008, "toWavRadio", 188, 122, 43, 15};
+constexpr TemplateControl kToAc3{1009, "toAc3Radio", 272, 122, 43, 15};
+constexpr TemplateControl kOutputPathLabel{-1, "outputPathLabel", 102, 178, 121, 9};
+constexpr TemplateControl kBitRateLabel{-1, "bitRateLabel", 101, 146, 56, 9};
+constexpr TemplateControl kBitRate{1065, "bitRateList", 101, 159, 59, 13};
+constexpr TemplateControl kSampleRateLabel{-1, "sampleRateLabel", 188, 146, 67, 9};
+constexpr TemplateControl kChannelLabel{-1, "channelLabel", 273, 146, 37, 9};
+constexpr TemplateControl kSampleRate{1066, "sampleRateList", 189, 159, 67, 13};
+constexpr TemplateControl kChannel{1025, "channelList", 273, 159, 56, 13};
+constexpr TemplateControl kOutputGroup{-1, "outputOptionsGroup", 92, 113, 244, 118};
+constexpr TemplateControl kKbpsLabel{-1, "kbpsLabel", 162, 161, 17, 9};
+constexpr TemplateControl kUpdateLink{1070, "updateLink", 339, 217, 75, 8};
+constexpr TemplateControl kSeparator{-1, "separator", 93, 141, 241, 1};
+constexpr TemplateControl kSummaryText{1071, "summaryText", 6, 185, 81, 41};
+constexpr TemplateControl kProfessionalGroup{-1, "professionalGroup", 102, 205, 153, 23};
+constexpr TemplateControl kEnhancedEngine{1027, "enhancedEngineCheck", 143, 216, 90, 10};
+
+// The task list's columns: header, width in pixels, alignment.
+struct Column {
+  const char* header;
+  int width;
+  Qt::Alignment alignment;
+};
+constexpr Column kColumns[kColumnCount] = {
+    {"Title", 135, Qt::AlignLeft | Qt::AlignVCenter},   {"Start", 90, Qt::AlignCenter},
+    {"End", 90, Qt::AlignCenter},                       {"Source Format", 90, Qt::AlignCenter},
+    {"Output Format", 90, Qt::AlignCenter},
+};
+
+// The Open dialog's filter: the same entries in the same order, each with its
+// patterns in the form Qt reads. "All Files" is every file, dot or not.
+const char* const kAddFilesFilter =
+    "All supported media files (*.mpg *.mpeg *.avi *.wmv *.asf *.flv *.dat *.qt *.mp4 *.3gp *.mov *.dat);;"
+    "AVI files (*.avi);;"
+    "MPEG files (*.mpg *.mpeg);;"
+    "VCD files (*.dat);;"
+    "Windows Media Files (*.asf *.wmv);;"
+    "QuickTime Files (*.mov *.qt);;"
+    "Flash Files (*.flv);;"
+    "MP4 / 3GP Files (*.mp4 *.3gp);;"
+    "All Files (*)";
+
+// The wait cursor for as long as a long step runs.
+class WaitCursor {
+ public:
+  WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+  ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+  WaitCursor(const WaitCursor&) = delete;
+  WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+QLabel* AddLabel(QWidget* parent, const char* text, const TemplateControl& place, const DialogUnits& units) {
+  return PlaceControl(new QLabel(QString::fromLatin1(text), parent), place, units);
+}
+
+QComboBox* AddList(QWidget* parent, const auto& entries, const TemplateControl& place, const QString& name,
+                   const DialogUnits& units) {
+  auto* list = PlaceControl(new QComboBox(parent), place, units);
+  for (const char* entry : entries) list->addItem(QString::fromLatin1(entry));
+  list->setAccessibleName(name);
+  // The template gives the closed box's width; its height is the style's.
+  list->resize(list->width(), list->sizeHint().height());
+  return list;
+}
+
+}  // namespace
+
+CExtractorDlg::CExtractorDlg(QWidget* parent)
+    : QDialog(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                          Qt::WindowCloseButtonHint) {
+  setWindowTitle(QString::fromLatin1(kProductName));
+  setWindowIcon(QIcon(QStringLiteral(":/app/tolvar-audio-extractor.svg")));
+  // Verdana is asked for; the system falls back to a similar face.
+  QFont dialogFont(QStringLiteral("Verdana"));
+  dialogFont.setPointSize(7);
+  setFont(dialogFont);
+
+  CreateMenus();
+  CreateControls();
+  SetupTaskList();
+
+  const SettingsControls controls = LoadSettings();
+  ShowControls(controls);
+  taskList_.CheckOutputFormat(controls.checkedFormat);
+
+  // F1 opens the help whichever control has the focus.
+  auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this, this, &CExtractorDlg::OnHelp);
+  help->setContext(Qt::WindowShortcut);
+}
+
+CExtractorDlg::~CExtractorDlg() = default;
+
+void CExtractorDlg::CreateMenus() {
+  menuBar_ = new QMenuBar(this);
+  menuBar_->setObjectName(QStringLiteral("mainMenu"));
+
+  QMenu* system = menuBar_->addMenu(QStringLiteral("System"));
+  system->addAction(QStringLiteral("Restore Default Settings"), this, &CExtractorDlg::OnRestoreDefaults);
+  system->addSeparator();
+  system->addAction(QStringLiteral("Exit"), this, &QDialog::reject);
+
+  operationMenu_ = menuBar_->addMenu(QStringLiteral("Operation"));
+  operationMenu_->addAction(QStringLiteral("Add Files"), this, &CExtractorDlg::OnAddFiles);
+  operationMenu_->addAction(QStringLiteral("Delete File"), this, &CExtractorDlg::OnDeleteFile);
+  operationMenu_->addAction(QStringLiteral("Delete All Files"), this, &CExtractorDlg::OnDeleteAll);
+  operationMenu_->addAction(QStringLiteral("Select Movie Clip"), this, &CExtractorDlg::OnMovieClip);
+}
+
+void CExtractorDlg::CreateControls() {
+  client_ = new QWidget(this);
+  client_->setObjectName(QStringLiteral("clientArea"));
+  client_->installEventFilter(this);
+  const DialogUnits units(font());
+  const int menuHeight = menuBar_->sizeHint().height();
+  const QSize clientSize = units.ToPixels(kWidth, kHeight);
+  client_->setGeometry(0, menuHeight, clientSize.width(), clientSize.height());
+  menuBar_->setGeometry(0, 0, clientSize.width(), menuHeight);
+  setFixedSize(clientSize.width(), clientSize.height() + menuHeight);
+
+  // Group boxes first, so that the controls inside are drawn over them.
+  PlaceControl(new QGroupBox(QStringLiteral("Preview"), client_), kPreviewGroup, units);
+  PlaceControl(new QGroupBox(QStringLiteral("Output Options"), client_), kOutputGroup, units);
+  PlaceControl(new QGroupBox(QStringLiteral("Professional Feature"), client_), kProfessionalGroup, units);
+
+  taskListControl_ = PlaceControl(new CDropListCtrl(client_), kTaskList, units);
+  taskListControl_->setAccessibleName(QStringLiteral("Task list"));
+
+  auto* addFiles = PlaceControl(new QPushButton(QStringLiteral(" Add Files"), client_), kAddFiles, units);
+  addFiles->setDefault(true);
+  connect(addFiles, &QPushButton::clicked, this, &CExtractorDlg::OnAddFiles);
+  auto* deleteFile = PlaceControl(new QPushButton(QStringLiteral("Delete File"), client_), kDeleteFile, units);
+  connect(deleteFile, &QPushButton::clicked, this, &CExtractorDlg::OnDeleteFile);
+  auto* movieClip = PlaceControl(new QPushButton(QStringLiteral("Movie Clip"), client_), kMovieClip, units);
+  connect(movieClip, &QPushButton::clicked, this, &CExtractorDlg::OnMovieClip);
+
+  // The skin draws the Start button as a round picture; until then it is
+  // never a blank button.
+  startButton_ = PlaceControl(new QPushButton(QStringLiteral("Start"), client_), kStart, units);
+  startButton_->setAccessibleName(QStringLiteral("Start"));
+
+  outputFolderEdit_ = PlaceControl(new QLineEdit(client_), kOutputFolder, units);
+  outputFolderEdit_->setAccessibleName(QStringLiteral("Output Path"));
+  PlaceControl(new QPushButton(QStringLiteral("Browse"), client_), kBrowse, units);
+
+  previewPicture_ = PlaceControl(new QFrame(client_), kPreviewPicture, units);
+  previewPicture_->setFrameStyle(QFrame::Box | QFrame::Plain);
+  previewPicture_->setAccessibleName(QStringLiteral("Preview"));
+
+  const char* formatTexts[] = {"To MP3", "To WAV", "To AC3"};
+  const TemplateControl* formatPlaces[] = {&kToMp3, &kToWav, &kToAc3};
+  for (int i = 0; i < 3; ++i) {
+    formatButtons_[i] = PlaceControl(new QRadioButton(QString::fromLatin1(formatTexts[i]), client_),
+                                     *formatPlaces[i], units);
+    const int formatCode = kFormatMp3 + i;
+    connect(formatButtons_[i], &QRadioButton::clicked, this, [this, formatCode] { OnOutputFormat(formatCode); });
+  }
+
+  AddLabel(client_, "Output Path", kOutputPathLabel, units);
+  AddLabel(client_, "Audio Bitrate", kBitRateLabel, units);
+  bitRateList_ = AddList(client_, kBitRateEntries, kBitRate, QStringLiteral("Audio Bitrate"), units);
+  AddLabel(client_, "Audio SampleRate", kSampleRateLabel, units);
+  AddLabel(client_, "Channel", kChannelLabel, units);
+  sampleRateList_ = AddList(client_, kSampleRateEntries, kSampleRate, QStringLiteral("Audio SampleRate"), units);
+  channelList_ = AddList(client_, kChannelEntries, kChannel, QStringLiteral("Channel"), units);
+  AddLabel(client_, "kbps", kKbpsLabel, units);
+
+  updateLink_ = AddLabel(client_, "Check for new version", kUpdateLink, units);
+
+  auto* separator = PlaceControl(new QFrame(client_), kSeparator, units);
+  separator->setFrameStyle(QFrame::HLine | QFrame::Sunken);
+
+  summaryText_ = PlaceControl(new QLabel(client_), kSummaryText, units);
+  summaryText_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  summaryText_->setTextFormat(Qt::PlainText);
+  summaryText_->setAccessibleName(QStringLiteral("Media summary"));
+
+  enhancedEngineCheck_ =
+      PlaceControl(new QCheckBox(QStringLiteral("Enhanced Engine"), client_), kEnhancedEngine, units);
+  connect(enhancedEngineCheck_, &QCheckBox::clicked, this, &CExtractorDlg::OnEnhancedEngine);
+}
+
+void CExtractorDlg::SetupTaskList() {
+  taskListControl_->setColumnCount(kColumnCount);
+  QStringList headers;
+  for (const Column& column : kColumns) headers << QString::fromLatin1(column.header);
+  taskListControl_->setHeaderLabels(headers);
+  for (int i = 0; i < kColumnCount; ++i) {
+    taskListControl_->setColumnWidth(i, kColumns[i].width);
+    taskListControl_->headerItem()->setTextAlignment(i, kColumns[i].alignment);
+  }
+  taskListControl_->header()->setSectionsClickable(false);
+  taskListControl_->header()->setSectionsMovable(false);
+  taskListControl_->setSortingEnabled(false);
+  taskListControl_->setRootIsDecorated(false);
+  taskListControl_->setItemsExpandable(false);
+  taskListControl_->setUniformRowHeights(true);
+  taskListControl_->setSelectionMode(QAbstractItemView::SingleSelection);
+  taskListControl_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  taskListControl_->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(taskListControl_, &QWidget::customContextMenuRequested, this, &CExtractorDlg::OnRClickTaskList);
+  connect(taskListControl_, &QTreeWidget::itemSelectionChanged, this, &CExtractorDlg::OnTaskSelectionChanged);
+
+  taskListControl_->DropTarget().SetDropOptions(
+      {DL_ACCEPT_FILES | DL_USE_CALLBACK, "",
+       [this](const std::string& path, uint32_t kind) { return taskList_.OnFileDropped(path, kind); }});
+  connect(taskListControl_, &CDropListCtrl::filesDropped, this, &CExtractorDlg::ShowTaskRows);
+}
+
+void CExtractorDlg::ShowTaskRows() {
+  const auto& rows = taskList_.Rows();
+  const QIcon rowIcon(QStringLiteral(":/app/task-row.svg"));
+  const QSignalBlocker quiet(taskListControl_);
+  while (taskListControl_->topLevelItemCount() > static_cast<int>(rows.size())) {
+    delete taskListControl_->takeTopLevelItem(taskListControl_->topLevelItemCount() - 1);
+  }
+  while (taskListControl_->topLevelItemCount() < static_cast<int>(rows.size())) {
+    auto* item = new QTreeWidgetItem(taskListControl_);
+    item->setIcon(kTitleColumn, rowIcon);
+    for (int i = 0; i < kColumnCount; ++i) item->setTextAlignment(i, kColumns[i].alignment);
+  }
+  for (int row = 0; row < static_cast<int>(rows.size()); ++row) {
+    QTreeWidgetItem* item = taskListControl_->topLevelItem(row);
+    for (int column = 0; column < kColumnCount; ++column) {
+      item->setText(column, QString::fromStdString(rows[row][column]));
+    }
+  }
+  const int selected = taskList_.GetSelectedRow();
+  taskListControl_->clearSelection();
+  if (selected >= 0) {
+    QTreeWidgetItem* item = taskListControl_->topLevelItem(selected);
+    taskListControl_->setCurrentItem(item);
+    item->setSelected(true);
+  }
+}
+
+void CExtractorDlg::OnTaskSelectionChanged() {
+  const auto selected = taskListControl_->selectedItems();
+  taskList_.SelectRow(selected.isEmpty() ? -1 : taskListControl_->indexOfTopLevelItem(selected.first()));
+}
+
+SettingsControls CExtractorDlg::ReadControls() const {
+  SettingsControls controls;
+  for (int i = 0; i < 3; ++i) {
+    if (formatButtons_[i]->isChecked()) controls.checkedFormat = kFormatMp3 + i;
+  }
+  controls.bitRateIndex = bitRateList_->currentIndex();
+  controls.sampleRateIndex = sampleRateList_->currentIndex();
+  controls.channelIndex = channelList_->currentIndex();
+  controls.outputFolder = outputFolderEdit_->text().toStdString();
+  return controls;
+}
+
+void CExtractorDlg::ShowControls(const SettingsControls& controls) {
+  // Auto-exclusive buttons cannot all be cleared while exclusive; a stored
+  // format outside the three leaves them all clear.
+  for (int i = 0; i < 3; ++i) {
+    formatButtons_[i]->setAutoExclusive(false);
+    formatButtons_[i]->setChecked(controls.checkedFormat == kFormatMp3 + i);
+    formatButtons_[i]->setAutoExclusive(true);
+  }
+  // An index outside a list selects nothing in it.
+  bitRateList_->setCurrentIndex(controls.bitRateIndex < bitRateList_->count() ? controls.bitRateIndex : -1);
+  sampleRateList_->setCurrentIndex(controls.sampleRateIndex < sampleRateList_->count() ? controls.sampleRateIndex
+                                                                                      : -1);
+  channelList_->setCurrentIndex(controls.channelIndex < channelList_->count() ? controls.channelIndex : -1);
+  outputFolderEdit_->setText(QString::fromStdString(controls.outputFolder));
+}
+
+void CExtractorDlg::AddFiles(const QStringList& paths) {
+  const WaitCursor wait;
+  for (const QString& path : paths) {
+    taskList_.AddSourceFile(path.toStdString());
+    // Each row shows as soon as it is added.
+    ShowTaskRows();
+  }
+}
+
+void CExtractorDlg::OnAddFiles() {
+  QFileDialog dialog(this, QString(), QString(), QString::fromLatin1(kAddFilesFilter));
+  dialog.setFileMode(QFileDialog::ExistingFiles);
+  dialog.setOption(QFileDialog::ReadOnly);
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  if (dialog.exec() != QDialog::Accepted) return;
+  AddFiles(dialog.selectedFiles());
+}
+
+void CExtractorDlg::OnDeleteFile() {
+  taskList_.OnDeleteFile();
+  ShowTaskRows();
+}
+
+void CExtractorDlg::OnDeleteAll() {
+  taskList_.OnDeleteAll();
+  ShowTaskRows();
+}
+
+void CExtractorDlg::OnMovieClip() {
+  const int row = taskList_.GetSelectedRow();
+  if (!ConfirmTaskRowSelected(row)) return;
+  Task task = taskList_.Tasks()[row];
+  CClipDlg clip(task, QString::fromStdString(taskList_.Rows()[row][kTitleColumn]), this);
+  if (clip.exec() != QDialog::Accepted) return;
+  taskList_.StoreClip(row, task.clipStart, task.clipLength, clip.StartCellText().toStdString(),
+                      clip.EndCellText().toStdString());
+  ShowTaskRows();
+}
+
+void CExtractorDlg::OnOutputFormat(int formatCode) {
+  taskList_.CheckOutputFormat(formatCode);
+  ShowTaskRows();
+}
+
+void CExtractorDlg::OnEnhancedEngine() { enhancedEngine_ = !enhancedEngine_; }
+
+void CExtractorDlg::OnRestoreDefaults() { ::OnRestoreDefaults(); }
+
+void CExtractorDlg::OnHelp() { IShellOpen::Current().Open(GetProgramFolder() + "help.html"); }
+
+void CExtractorDlg::OnRClickTaskList(const QPoint& position) {
+  operationMenu_->popup(taskListControl_->viewport()->mapToGlobal(position));
+}
+
+// A press on the client area outside the controls moves the window as if
+// its caption were dragged: by the window manager where it can, else by hand.
+bool CExtractorDlg::eventFilter(QObject* watched, QEvent* event) {
+  if (watched != client_) return QDialog::eventFilter(watched, event);
+  auto* mouse = static_cast<QMouseEvent*>(event);
+  switch (event->type()) {
+    case QEvent::MouseButtonPress:
+      if (mouse->button() != Qt::LeftButton) break;
+      draggingByHand_ = !(windowHandle() && windowHandle()->startSystemMove());
+      dragOffset_ = mouse->globalPosition().toPoint() - frameGeometry().topLeft();
+      return true;
+    case QEvent::MouseMove:
+      if (draggingByHand_ && (mouse->buttons() & Qt::LeftButton)) {
+        move(mouse->globalPosition().toPoint() - dragOffset_);
+        return true;
+      }
+      break;
+    case QEvent::MouseButtonRelease:
+      draggingByHand_ = false;
+      break;
+    default:
+      break;
+  }
+  return QDialog::eventFilter(watched, event);
+}

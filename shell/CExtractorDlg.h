@@ -1,0 +1,85 @@
+#pragma once
+
+#include "CTaskList.h"
+#include "SettingsControls.h"
+
+#include <QDialog>
+#include <QPoint>
+#include <QStringList>
+
+class CDropListCtrl;
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QMenuBar;
+class QPushButton;
+class QRadioButton;
+
+// The program's main window: the task list, the output options, the preview
+// area and the Start button under the menu bar. It owns the task list and
+// routes every command to the rules that handle it; the rules themselves
+// live where a test reaches them without a window.
+class CExtractorDlg : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit CExtractorDlg(QWidget* parent = nullptr);
+  ~CExtractorDlg() override;
+
+  const CTaskList& TaskList() const { return taskList_; }
+  bool EnhancedEngine() const { return enhancedEngine_; }
+
+  // What the output controls hold, and showing a record in them.
+  SettingsControls ReadControls() const;
+  void ShowControls(const SettingsControls& controls);
+
+  // Adds files as the Open dialog does, in the given order.
+  void AddFiles(const QStringList& paths);
+
+  // Commands.
+  void OnAddFiles();
+  void OnDeleteFile();
+  void OnDeleteAll();
+  void OnMovieClip();
+  void OnOutputFormat(int formatCode);
+  void OnEnhancedEngine();
+  void OnRestoreDefaults();
+  void OnHelp();
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void CreateMenus();
+  void CreateControls();
+  void SetupTaskList();
+  void ShowTaskRows();
+  void OnRClickTaskList(const QPoint& position);
+  void OnTaskSelectionChanged();
+
+  CTaskList taskList_;
+  bool enhancedEngine_ = false;
+
+  QMenuBar* menuBar_ = nullptr;
+  QMenu* operationMenu_ = nullptr;
+  QWidget* client_ = nullptr;
+  CDropListCtrl* taskListControl_ = nullptr;
+  QPushButton* startButton_ = nullptr;
+  QLineEdit* outputFolderEdit_ = nullptr;
+  QFrame* previewPicture_ = nullptr;
+  QLabel* summaryText_ = nullptr;
+  QRadioButton* formatButtons_[3] = {};
+  QComboBox* bitRateList_ = nullptr;
+  QComboBox* sampleRateList_ = nullptr;
+  QComboBox* channelList_ = nullptr;
+  QLabel* updateLink_ = nullptr;
+  QCheckBox* enhancedEngineCheck_ = nullptr;
+
+  // Dragging the window by its client area, where the window manager
+  // does not move it itself.
+  bool draggingByHand_ = false;
+  QPoint dragOffset_;
+};

@@ -1,0 +1,241 @@
+#include "shell/CExtractorDlg.h"
+#include "shell/SettingsStore.h"
+#include "platform/ProgramFolder.h"
+#include "platform/RecordingNotice.h"
+#include "platform/RecordingShellOpen.h"
+#include "support/TempFolder.h"
+#include "support/TestMedia.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTreeWidget>
+#include <QUrl>
+
+#include <filesystem>
+#include <fstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A main window over a program folder of its own, with the notices and the
+// desktop opening recorded.
+class MainWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SetProgramFolderOverride(programFolder.Path());
+    window = std::make_unique<CExtractorDlg>();
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+  }
+  void TearDown() override {
+    window.reset();
+    SetProgramFolderOverride("");
+  }
+
+  template <typename Widget>
+  Widget* Find(const char* name) {
+    auto* widget = window->findChild<Widget*>(QString::fromLatin1(name));
+    EXPECT_NE(widget, nullptr) << name;
+    return widget;
+  }
+
+  QAction* MenuAction(const QString& menuTitle, const QString& text) {
+    for (QAction* menuAction : window->findChild<QMenuBar*>()->actions()) {
+      if (menuAction->text() != menuTitle) continue;
+      for (QAction* action : menuAction->menu()->actions()) {
+        if (action->text() == text) return action;
+      }
+    }
+    ADD_FAILURE() << "no menu item " << text.toStdString();
+    return nullptr;
+  }
+
+  std::string Source(const std::string& name) {
+    const std::string path = sources / name;
+    fs::copy_file(TestMedia::Path("avi-mpeg4-mp3-6s.avi"), path, fs::copy_options::overwrite_existing);
+    return path;
+  }
+
+  QStringList RowTitles() {
+    QStringList titles;
+    auto* list = Find<QTreeWidget>("taskList");
+    for (int i = 0; i < list->topLevelItemCount(); ++i) titles << list->topLevelItem(i)->text(0);
+    return titles;
+  }
+
+  void Drop(const QList<QUrl>& urls) {
+    auto* list = Find<QTreeWidget>("taskList");
+    QMimeData data;
+    data.setUrls(urls);
+    const QPoint at = list->viewport()->rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(list->viewport(), &enter);
+    ASSERT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(list->viewport(), &drop);
+  }
+
+  RecordingNotice notice;
+  RecordingShellOpen shellOpen;
+  TempFolder programFolder;
+  TempFolder sources;
+  std::unique_ptr<CExtractorDlg> window;
+};
+
+TEST_F(MainWindowTest, ShowsTheTemplatesControlsAndTitle) {
+  EXPECT_EQ(window->windowTitle(), "Tolvar Audio Extractor");
+  EXPECT_EQ(Find<QPushButton>("startButton")->text(), "Start") << "never a blank button";
+  EXPECT_EQ(Find<QPushButton>("addFilesButton")->text(), " Add Files");
+  auto* list = Find<QTreeWidget>("taskList");
+  EXPECT_EQ(list->headerItem()->text(3), "Source Format");
+  EXPECT_EQ(Find<QComboBox>("bitRateList")->count(), 13);
+  EXPECT_EQ(Find<QComboBox>("sampleRateList")->itemText(3), "22050");
+  EXPECT_EQ(Find<QComboBox>("channelList")->itemText(0), "Mono");
+  // Every control reports a name to assistive technology.
+  const std::pair<const char*, const char*> names[] = {
+      {"taskList", "Task list"},        {"startButton", "Start"},
+      {"previewPicture", "Preview"},    {"outputFolderEdit", "Output Path"},
+      {"bitRateList", "Audio Bitrate"}, {"sampleRateList", "Audio SampleRate"},
+      {"channelList", "Channel"},
+  };
+  for (const auto& [objectName, accessibleName] : names) {
+    EXPECT_EQ(Find<QWidget>(objectName)->accessibleName(), accessibleName);
+  }
+}
+
+TEST_F(MainWindowTest, EnhancedEngineStartsUncheckedAndFollowsTheBox) {
+  auto* box = Find<QCheckBox>("enhancedEngineCheck");
+  EXPECT_FALSE(box->isChecked());
+  EXPECT_FALSE(window->EnhancedEngine());
+  QTest::mouseClick(box, Qt::LeftButton);
+  EXPECT_TRUE(window->EnhancedEngine());
+  QTest::mouseClick(box, Qt::LeftButton);
+  EXPECT_FALSE(window->EnhancedEngine());
+}
+
+TEST_F(MainWindowTest, F1OpensTheHelpWhereverTheFocusIs) {
+  for (const char* focused : {"taskList", "outputFolderEdit", "bitRateList", "startButton"}) {
+    auto* widget = Find<QWidget>(focused);
+    widget->setFocus();
+    QTest::keyClick(widget, Qt::Key_F1);
+  }
+  const auto targets = shellOpen.Targets();
+  ASSERT_EQ(targets.size(), 4u);
+  for (const auto& target : targets) EXPECT_EQ(target, programFolder / "help.html");
+}
+
+TEST_F(MainWindowTest, ADropOfThreeFilesAddsThreeRowsInOrder) {
+  Drop({QUrl::fromLocalFile(QString::fromStdString(Source("b.avi"))),
+        QUrl::fromLocalFile(QString::fromStdString(Source("a.avi"))),
+        QUrl::fromLocalFile(QString::fromStdString(Source("c.avi")))});
+  EXPECT_EQ(RowTitles(), (QStringList{" b.avi", " a.avi", " c.avi"}));
+  EXPECT_EQ(window->TaskList().GetTaskCount(), 3);
+  EXPECT_EQ(Find<QTreeWidget>("taskList")->currentItem()->text(0), " c.avi") << "the last added row is selected";
+}
+
+TEST_F(MainWindowTest, ADroppedFolderAddsNothing) {
+  Drop({QUrl::fromLocalFile(QString::fromStdString(sources.Path()))});
+  EXPECT_TRUE(RowTitles().isEmpty());
+}
+
+// The right-click menu is the Operation menu; its Delete File does what the
+// button does.
+TEST_F(MainWindowTest, DeleteFromTheMenuActsAsTheButton) {
+  window->AddFiles({QString::fromStdString(Source("one.avi")), QString::fromStdString(Source("two.avi")),
+                    QString::fromStdString(Source("three.avi"))});
+  auto* list = Find<QTreeWidget>("taskList");
+  list->setCurrentItem(list->topLevelItem(0));
+  QTest::mouseClick(Find<QPushButton>("deleteFileButton"), Qt::LeftButton);
+  EXPECT_EQ(RowTitles(), (QStringList{" two.avi", " three.avi"}));
+
+  list->setCurrentItem(list->topLevelItem(0));
+  MenuAction("Operation", "Delete File")->trigger();
+  EXPECT_EQ(RowTitles(), (QStringList{" three.avi"}));
+  const auto requests = notice.Requests();
+  ASSERT_EQ(requests.size(), 2u);
+  EXPECT_EQ(requests[0].text, "Are you sure to delete the current item \" ONE.AVI\" ?");
+  EXPECT_EQ(requests[1].text, "Are you sure to delete the current item \" TWO.AVI\" ?");
+
+  emit list->customContextMenuRequested(QPoint(5, 5));
+  auto* popup = QApplication::activePopupWidget();
+  ASSERT_NE(popup, nullptr);
+  EXPECT_EQ(static_cast<QMenu*>(popup)->title(), "Operation");
+  popup->close();
+}
+
+TEST_F(MainWindowTest, FormatButtonsRelabelTheRows) {
+  window->AddFiles({QString::fromStdString(Source("x.avi"))});
+  QTest::mouseClick(Find<QRadioButton>("toWavRadio"), Qt::LeftButton);
+  EXPECT_EQ(Find<QTreeWidget>("taskList")->topLevelItem(0)->text(4), "WAV");
+  window->AddFiles({QString::fromStdString(Source("y.avi"))});
+  EXPECT_EQ(Find<QTreeWidget>("taskList")->topLevelItem(1)->text(4), "WAV");
+}
+
+TEST_F(MainWindowTest, MovieClipWithoutASelectedRowSaysSo) {
+  QTest::mouseClick(Find<QPushButton>("movieClipButton"), Qt::LeftButton);
+  ASSERT_EQ(notice.Requests().size(), 1u);
+  EXPECT_EQ(notice.Requests()[0].text, "Please select a video from the list!");
+}
+
+TEST_F(MainWindowTest, EscapeAndExitCloseTheWindow) {
+  QTest::keyClick(window.get(), Qt::Key_Escape);
+  EXPECT_FALSE(window->isVisible());
+  window->show();
+  MenuAction("System", "Exit")->trigger();
+  EXPECT_FALSE(window->isVisible());
+}
+
+TEST(MainWindowSettings, ControlsShowOptionIniAndAreSavedFromIt) {
+  RecordingNotice notice;
+  TempFolder programFolder;
+  SetProgramFolderOverride(programFolder.Path());
+  std::ofstream(programFolder / "option.ini") << "[TaskSetting]\nOutputFormat=3\nAudioBitrate=12\nSampleRate=2\n"
+                                                   "Channel=0\nOutputPath=" << programFolder.Path() << "out\n";
+  {
+    CExtractorDlg window;
+    EXPECT_TRUE(window.findChild<QRadioButton*>("toAc3Radio")->isChecked());
+    EXPECT_EQ(window.findChild<QComboBox*>("bitRateList")->currentText(), "320");
+    EXPECT_EQ(window.findChild<QComboBox*>("sampleRateList")->currentText(), "32000");
+    EXPECT_EQ(window.findChild<QComboBox*>("channelList")->currentText(), "Mono");
+    EXPECT_EQ(window.findChild<QLineEdit*>("outputFolderEdit")->text().toStdString(), programFolder / "out");
+
+    window.findChild<QComboBox*>("sampleRateList")->setCurrentIndex(1);
+    window.findChild<QRadioButton*>("toWavRadio")->click();
+    const Settings settings = SaveSettings(window.ReadControls());
+    EXPECT_EQ(settings.formatCode, kFormatWav);
+    EXPECT_EQ(settings.bitRate, 320000);
+    EXPECT_EQ(settings.sampleRate, 44100);
+    EXPECT_EQ(settings.channelCount, 1);
+  }
+  CExtractorDlg reopened;
+  EXPECT_TRUE(reopened.findChild<QRadioButton*>("toWavRadio")->isChecked());
+  EXPECT_EQ(reopened.findChild<QComboBox*>("sampleRateList")->currentText(), "44100");
+  SetProgramFolderOverride("");
+}
+
+TEST(MainWindowSettings, AStoredFormatOutsideTheThreeChecksNone) {
+  RecordingNotice notice;
+  TempFolder programFolder;
+  SetProgramFolderOverride(programFolder.Path());
+  std::ofstream(programFolder / "option.ini") << "[TaskSetting]\nOutputFormat=7\nAudioBitrate=40\n";
+  CExtractorDlg window;
+  for (const char* name : {"toMp3Radio", "toWavRadio", "toAc3Radio"}) {
+    EXPECT_FALSE(window.findChild<QRadioButton*>(name)->isChecked()) << name;
+  }
+  EXPECT_EQ(window.findChild<QComboBox*>("bitRateList")->currentIndex(), -1);
+  EXPECT_EQ(window.ReadControls().checkedFormat, 0);
+  SetProgramFolderOverride("");
+}
+
+}  // namespace
