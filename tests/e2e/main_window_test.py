@@ -1,0 +1,68 @@
+"""The real program on a real X server: its main window shows, files are
+added through its own Open dialog driven over the accessibility bus, and
+the process ends soon after its window is closed."""
+
+import argparse
+import os
+import tempfile
+import time
+
+import desktop
+
+parser = argparse.ArgumentParser()
+parser.add_argument("--program-folder", required=True)
+parser.add_argument("--artefacts", required=True)
+options = parser.parse_args()
+
+
+def expect(condition, what):
+    if not condition:
+        raise desktop.DesktopTestError(what)
+
+
+def test():
+    media = tempfile.mkdtemp(prefix="tolvar-e2e-media-")
+    first = desktop.make_video(os.path.join(media, "first clip.avi"), 3)
+    second = desktop.make_video(os.path.join(media, "second.mp4"), 2)
+
+    program = desktop.Program(options.program_folder)
+    try:
+        program.start()
+        window = program.window("Tolvar Audio Extractor")
+        task_list = desktop.wait_for("the task list", lambda: desktop.find(window, "tree table", "Task list")
+                                     or desktop.find(window, "table", "Task list")
+                                     or desktop.find(window, "tree", "Task list"))
+
+        desktop.press(desktop.find(window, "push button", "Add Files"))
+        dialog = desktop.wait_for("the Open dialog", lambda: next(
+            (w for w in desktop.children(program.app) if desktop.role_name(w) in ("dialog", "file chooser")
+             and desktop.name_of(w) != "Tolvar Audio Extractor"), None))
+        file_name = desktop.wait_for("the file name field", lambda: desktop.find(dialog, "text", "File name:"))
+        desktop.type_text(file_name, '"%s" "%s"' % (first, second))
+        desktop.press(desktop.find(dialog, "push button", "Open"))
+
+        def rows():
+            cells = [desktop.name_of(cell) for cell in desktop.descendants(task_list)
+                     if desktop.role_name(cell) in ("table cell", "tree item")]
+            return cells if " first clip.avi".strip() in cells and "second.mp4" in cells else None
+        cells = desktop.wait_for("both rows in the task list", rows)
+        expect(cells.index("first clip.avi") < cells.index("second.mp4"), "the rows keep the dialog's order")
+
+        time.sleep(0.5)
+        os.makedirs(options.artefacts, exist_ok=True)
+        desktop.screenshot(window, os.path.join(options.artefacts, "main-window.png"))
+
+        exit_item = desktop.wait_for("the Exit menu item", lambda: desktop.find(window, "menu item", "Exit"))
+        closed_at = time.monotonic()
+        try:
+            desktop.press(exit_item)
+        except Exception:
+            pass  # the program may end before it answers
+        status = program.wait_end(10)
+        expect(status == 0, "exit status %d" % status)
+        expect(time.monotonic() - closed_at < 5, "the program took too long to end")
+    finally:
+        program.close()
+
+
+desktop.run(test)
