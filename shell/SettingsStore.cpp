@@ -1,7 +1,7 @@
 #include "SettingsStore.h"
 
 #include "CIniFile.h"
-#include "platform/ProgramFolder.h"
+#include "platform/UserFileFolders.h"
 
 #include <cstdlib>
 #include <sys/stat.h>
@@ -40,7 +40,7 @@ CIniFile OptionFile() {
 
 }  // namespace
 
-std::string OptionFilePath() { return GetProgramFolder() + "option.ini"; }
+std::string OptionFilePath() { return SettingsFolder() + "option.ini"; }
 
 SettingsControls LoadSettings(const std::function<std::string()>& chooseOutputDrive) {
   const CIniFile file = OptionFile();

@@ -11,7 +11,8 @@
 // section TaskSetting: OutputFormat (1 to 3), AudioBitrate, SampleRate and
 // Channel (positions in the lists), OutputPath.
 
-// GetProgramFolder() + "option.ini".
+// SettingsFolder() + "option.ini": beside the program, or in the user's
+// configuration folder for an installed copy.
 std::string OptionFilePath();
 
 // What the controls show when the window opens. A missing or empty key reads

@@ -5,6 +5,7 @@
 #include "platform/RecordingNotice.h"
 #include "platform/RecordingShellOpen.h"
 #include "platform/RuntimeLibrary.h"
+#include "platform/UserFileFolders.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <pwd.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -172,4 +174,39 @@ TEST(FfmpegLog, SinkGetsLinesUpToTheRoutedLevel) {
   ASSERT_EQ(lines.size(), 2u);
   EXPECT_EQ(lines[0], (std::pair<int, std::string>{AV_LOG_ERROR, "broken 1\n"}));
   EXPECT_EQ(lines[1].second, "note\n");
+}
+
+// An installed program folder is read-only; root writes anywhere else, so
+// the test makes one with a read-only bind mount.
+TEST(UserFileFolders, BesideAWritableProgramAndInTheUsersFoldersOtherwise) {
+  TempFolder program, mountPoint, home, config, cache;
+  SetProgramFolderOverride(program.Path());
+  setenv("XDG_CONFIG_HOME", config.Path().c_str(), 1);
+  setenv("XDG_CACHE_HOME", cache.Path().c_str(), 1);
+  EXPECT_EQ(SettingsFolder(), program.Path());
+  EXPECT_EQ(CacheFolder(), program.Path());
+
+  if (mount(program.Path().c_str(), mountPoint.Path().c_str(), nullptr, MS_BIND, nullptr) != 0 ||
+      mount(nullptr, mountPoint.Path().c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) != 0) {
+    SetProgramFolderOverride("");
+    GTEST_SKIP() << "a read-only bind mount needs root";
+  }
+  SetProgramFolderOverride(mountPoint.Path());
+  EXPECT_EQ(SettingsFolder(), config / "tolvar-audio-extractor/");
+  EXPECT_EQ(CacheFolder(), cache / "tolvar-audio-extractor/");
+  EXPECT_TRUE(fs::is_directory(config / "tolvar-audio-extractor"));
+
+  // Without the XDG variables, the folders under the home folder.
+  unsetenv("XDG_CONFIG_HOME");
+  setenv("XDG_CACHE_HOME", "relative/is/ignored", 1);
+  const char* previousHome = std::getenv("HOME");
+  const std::string savedHome = previousHome ? previousHome : "";
+  setenv("HOME", home.Path().c_str(), 1);
+  EXPECT_EQ(SettingsFolder(), home / ".config/tolvar-audio-extractor/");
+  EXPECT_EQ(CacheFolder(), home / ".cache/tolvar-audio-extractor/");
+
+  setenv("HOME", savedHome.c_str(), 1);
+  unsetenv("XDG_CACHE_HOME");
+  umount2(mountPoint.Path().c_str(), MNT_DETACH);
+  SetProgramFolderOverride("");
 }
