@@ -86,6 +86,32 @@ const std::map<std::string, Recipe>& Recipes() {
       {"wav-5.999999s.wav", {"-f lavfi -i anullsrc=r=1000000:cl=mono -t 5.999999 -c:a pcm_u8"}},
       // An hour-long source kept small: 1000 samples a second of silence.
       {"wav-silence-3725s.wav", {"-f lavfi -i anullsrc=r=1000:cl=mono -t 3725 -c:a pcm_u8"}},
+      // Just below and at the 30 video packets a preview still needs.
+      {"avi-mpeg4-29-frames.avi", {Video("160x120", 25, 2) + "-frames:v 29 -c:v mpeg4"}},
+      {"avi-mpeg4-30-frames.avi", {Video("160x120", 25, 2) + "-frames:v 30 -c:v mpeg4"}},
+      // 30 packets of a recording cut in the middle of a group of pictures:
+      // the decoder skips up to the key frame in packet 29, then holds two
+      // pictures back for reordering, so they come out only at the end.
+      {"mkv-h264-pictures-only-at-the-end-30-packets.mkv",
+       {"-f lavfi -i testsrc2=size=160x120:rate=25 -frames:v 42 -c:v libx264 -bf 3 "
+        "-x264-params keyint=1000:scenecut=0 -force_key_frames expr:eq(n,40) -bsf:v noise=drop=lt(n\\,12)"}},
+      // 160 x 120 in other pixel formats than the decoders' usual YUV 4:2:0.
+      {"mkv-h264-yuv444p-160x120-2s.mkv",
+       {Video("160x120", 25, 2) + "-c:v libx264 -preset ultrafast -pix_fmt yuv444p"}},
+      {"avi-mjpeg-yuvj420p-160x120-2s.avi", {Video("160x120", 25, 2) + "-c:v mjpeg -pix_fmt yuvj420p"}},
+      // White with a black box over the right quarter of the bottom half: a
+      // still shows whether it was stretched, cropped or letterboxed, and in
+      // which range its levels are.
+      {"avi-black-box-160x120-2s.avi",
+       {"-f lavfi -i color=c=white:size=160x120:rate=25:duration=2 "
+        "-vf drawbox=x=iw*3/4:y=ih/2:w=iw/4:h=ih/2:color=black:t=fill -c:v mpeg4 -q:v 2"}},
+      {"avi-black-box-640x360-2s.avi",
+       {"-f lavfi -i color=c=white:size=640x360:rate=25:duration=2 "
+        "-vf drawbox=x=iw*3/4:y=ih/2:w=iw/4:h=ih/2:color=black:t=fill -c:v mpeg4 -q:v 2"}},
+      // Grey levels that tell the pictures apart: picture n has luma 6 n.
+      {"avi-luma-6-per-picture-40-frames.avi",
+       {"-f lavfi -i color=c=black:size=160x120:rate=25:duration=2 -vf geq=lum=6*N:cb=128:cr=128 "
+        "-frames:v 40 -c:v mpeg4 -q:v 2"}},
   };
   return recipes;
 }
