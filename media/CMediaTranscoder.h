@@ -37,6 +37,12 @@ class CMediaTranscoder {
   int OpenInput(const std::string& path);
   // The container's duration in whole seconds (truncated), or -1.
   int GetDurationSeconds() const;
+  // The open source in "\r\n"-separated lines: duration, the frame rate of
+  // each video stream, the picture size. Only whole lines that fit in
+  // capacity - 1 characters go into `text`. Negative, with `text` untouched,
+  // without an open source or when the duration line does not fit;
+  // positive when a later line did not fit; 0 when all fit.
+  int FormatMediaSummary(std::string& text, size_t capacity) const;
 
   // Transcoding, in the order a caller uses it. Messages for the user go
   // through the notice interface; the worker reports to the notify target.

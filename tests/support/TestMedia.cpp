@@ -86,6 +86,8 @@ const std::map<std::string, Recipe>& Recipes() {
       {"wav-5.999999s.wav", {"-f lavfi -i anullsrc=r=1000000:cl=mono -t 5.999999 -c:a pcm_u8"}},
       // An hour-long source kept small: 1000 samples a second of silence.
       {"wav-silence-3725s.wav", {"-f lavfi -i anullsrc=r=1000:cl=mono -t 3725 -c:a pcm_u8"}},
+      // 3 725 450 samples at 1 kHz: a container duration of 3 725 450 000 microseconds.
+      {"wav-silence-3725.45s.wav", {"-f lavfi -i anullsrc=r=1000:cl=mono -t 3725.45 -c:a pcm_u8"}},
       // Just below and at the 30 video packets a preview still needs.
       {"avi-mpeg4-29-frames.avi", {Video("160x120", 25, 2) + "-frames:v 29 -c:v mpeg4"}},
       {"avi-mpeg4-30-frames.avi", {Video("160x120", 25, 2) + "-frames:v 30 -c:v mpeg4"}},
@@ -112,6 +114,9 @@ const std::map<std::string, Recipe>& Recipes() {
       {"avi-luma-6-per-picture-40-frames.avi",
        {"-f lavfi -i color=c=black:size=160x120:rate=25:duration=2 -vf geq=lum=6*N:cb=128:cr=128 "
         "-frames:v 40 -c:v mpeg4 -q:v 2"}},
+      // Two video streams of different rates and sizes.
+      {"mkv-two-video-streams-3s.mkv",
+       {Video("320x240", 25, 3) + Video("160x120", 30, 3) + "-map 0:v -map 1:v -c:v mpeg4"}},
   };
   return recipes;
 }
