@@ -1,0 +1,46 @@
+#include "ConverterCommandLine.h"
+
+#include "CommandLineArguments.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace {
+
+// "%f" without the locale: a decimal comma would cut the wrong range.
+std::string SixDecimals(double value) {
+  char text[400];  // the largest double has 309 digits before the point
+  const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 6);
+  return std::string(text, result.ptr);
+}
+
+std::string ClipArgument(const Task& task) {
+  if (!(std::fabs(std::trunc(task.duration - task.clipLength)) > 0.1)) return {};
+  const double start = task.duration >= task.clipStart ? task.clipStart : 0;
+  return "-ss " + SixDecimals(start) + " -t " + SixDecimals(task.clipLength);
+}
+
+const char* EncoderOptions(int formatCode) {
+  switch (formatCode) {
+    case kFormatMp3:
+      return " -y -acodec libmp3lame -ab ";
+    case kFormatWav:
+      return " -y -vn -ab ";
+    case kFormatAc3:
+      return " -y -acodec ac3 -ab ";
+    default:
+      return nullptr;
+  }
+}
+
+}  // namespace
+
+std::string BuildConverterCommandLine(const std::string& converterPath, const Task& task,
+                                      const Settings& settings, const std::string& outputPath) {
+  const char* encoderOptions = EncoderOptions(settings.formatCode);
+  if (!encoderOptions) return {};
+  const std::string channels = settings.channelCount == 1 ? "1" : "2";
+  return QuoteArgument(converterPath) + " -i " + QuoteArgument(task.sourcePath) + " " + ClipArgument(task) +
+         encoderOptions + std::to_string(settings.bitRate / 1000) + "k -ac " + channels + " -ar " +
+         std::to_string(settings.sampleRate) + " " + QuoteArgument(outputPath);
+}

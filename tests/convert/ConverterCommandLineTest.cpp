@@ -1,0 +1,124 @@
+#include "DecimalCommaLocale.h"
+#include "convert/CommandLineArguments.h"
+#include "convert/ConverterCommandLine.h"
+#include "convert/OutputPaths.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+Task WholeFile(double seconds) {
+  Task task;
+  task.duration = seconds;
+  task.clipLength = seconds;
+  task.sourcePath = "/videos/holiday.avi";
+  task.title = " holiday";
+  return task;
+}
+
+Task Clip(double duration, double start, double length) {
+  Task task = WholeFile(duration);
+  task.clipStart = start;
+  task.clipLength = length;
+  return task;
+}
+
+Settings Output(int formatCode, int bitRate = 128000, int channels = 2, int sampleRate = 44100) {
+  return Settings{"/music", formatCode, bitRate, sampleRate, channels};
+}
+
+}  // namespace
+
+struct LineCase {
+  const char* name;
+  Task task;
+  Settings settings;
+  const char* expected;
+};
+
+class ConverterCommandLine : public ::testing::TestWithParam<LineCase> {};
+
+TEST_P(ConverterCommandLine, FollowsItsTemplate) {
+  const LineCase& c = GetParam();
+  EXPECT_EQ(BuildConverterCommandLine("/tmp/tolvar-0/tae", c.task, c.settings, "/music/holiday.mp3"), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, ConverterCommandLine,
+    ::testing::Values(
+        LineCase{"WholeFileLeavesTwoBlanksBeforeY", WholeFile(60), Output(kFormatMp3),
+                 R"("/tmp/tolvar-0/tae" -i "/videos/holiday.avi"  -y -acodec libmp3lame -ab 128k -ac 2 -ar 44100 "/music/holiday.mp3")"},
+        LineCase{"WavNamesNoEncoderAndDropsVideo", WholeFile(60), Output(kFormatWav),
+                 R"("/tmp/tolvar-0/tae" -i "/videos/holiday.avi"  -y -vn -ab 128k -ac 2 -ar 44100 "/music/holiday.mp3")"},
+        LineCase{"Ac3", WholeFile(60), Output(kFormatAc3),
+                 R"("/tmp/tolvar-0/tae" -i "/videos/holiday.avi"  -y -acodec ac3 -ab 128k -ac 2 -ar 44100 "/music/holiday.mp3")"},
+        LineCase{"DifferenceOfOneSecondIsCut", Clip(10, 0.5, 9), Output(kFormatMp3),
+                 R"("/tmp/tolvar-0/tae" -i "/videos/holiday.avi" -ss 0.500000 -t 9.000000 -y -acodec libmp3lame -ab 128k -ac 2 -ar 44100 "/music/holiday.mp3")"},
+        LineCase{"DifferenceBelowOneSecondIsNot", Clip(10, 0.5, 9.1), Output(kFormatMp3),
+                 R"("/tmp/tolvar-0/tae" -i "/videos/holiday.avi"  -y -acodec libmp3lame -ab 128k -ac 2 -ar 44100 "/music/holiday.mp3")"},
+        LineCase{"StartPastTheDurationIsSentAsZero", Clip(10, 12, 5), Output(kFormatWav),
+                 R"("/tmp/tolvar-0/tae" -i "/videos/holiday.avi" -ss 0.000000 -t 5.000000 -y -vn -ab 128k -ac 2 -ar 44100 "/music/holiday.mp3")"},
+        LineCase{"LowestBitRateAndMono", WholeFile(60), Output(kFormatMp3, 32000, 1, 22050),
+                 R"("/tmp/tolvar-0/tae" -i "/videos/holiday.avi"  -y -acodec libmp3lame -ab 32k -ac 1 -ar 22050 "/music/holiday.mp3")"},
+        LineCase{"HighestBitRateAndStereo", WholeFile(60), Output(kFormatAc3, 320000, 2, 48000),
+                 R"("/tmp/tolvar-0/tae" -i "/videos/holiday.avi"  -y -acodec ac3 -ab 320k -ac 2 -ar 48000 "/music/holiday.mp3")"},
+        LineCase{"UnknownFormatGivesNoLine", WholeFile(60), Output(0), ""},
+        LineCase{"FormatPastAc3GivesNoLine", WholeFile(60), Output(4), ""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A decimal comma would make the converter cut the wrong range.
+TEST(ConverterCommandLineNumbers, IgnoreTheUsersLocale) {
+  const DecimalCommaLocale german;
+  if (!german.Active()) GTEST_SKIP() << "localedef cannot make a German locale here";
+  const std::string line = BuildConverterCommandLine("tae", Clip(100, 12.25, 30.5), Output(kFormatMp3), "out.mp3");
+  EXPECT_NE(line.find(" -ss 12.250000 -t 30.500000 "), std::string::npos) << line;
+}
+
+// Whatever a file name holds, the converter gets it back as one argument:
+// a name cannot add options to the line.
+TEST(ConverterCommandLineQuoting, HostileNamesRoundTrip) {
+  Task task = WholeFile(60);
+  task.sourcePath = R"(/videos/a" -y "b\" c\\.avi)";
+  const std::string converter = "/tmp/with blank/tae";
+  const std::string output = R"(/music/x" -acodec "copy\.mp3)";
+  const auto arguments = SplitCommandLine(BuildConverterCommandLine(converter, task, Output(kFormatMp3), output));
+  const std::vector<std::string> expected = {converter, "-i",  task.sourcePath, "-y", "-acodec", "libmp3lame", "-ab",
+                                             "128k",    "-ac", "2",             "-ar", "44100",   output};
+  EXPECT_EQ(arguments, expected);
+}
+
+struct PathCase {
+  const char* name;
+  const char* folder;
+  const char* title;
+  const char* extension;
+  const char* expected;
+};
+
+class OutputPath : public ::testing::TestWithParam<PathCase> {};
+
+TEST_P(OutputPath, JoinsFolderTitleAndExtension) {
+  const PathCase& c = GetParam();
+  EXPECT_EQ(OutputPathOf(c.folder, c.title, c.extension), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, OutputPath,
+    ::testing::Values(PathCase{"LeadingBlankOfTheTitleIsDropped", "/music", " holiday", "mp3", "/music/holiday.mp3"},
+                      PathCase{"OtherBlanksStay", "/my music", "  summer holiday ", "wav",
+                               "/my music/summer holiday .wav"},
+                      PathCase{"FolderEndingInSlashIsTakenAsTyped", "/music/", " holiday", "ac3",
+                               "/music//holiday.ac3"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(OutputPathsOfRun, NumberTheLaterOfTasksThatWouldShareAFile) {
+  std::vector<Task> tasks;
+  for (const char* title : {" clip", " clip", " other", " clip", " clip (2)"}) {
+    Task task = WholeFile(10);
+    task.title = title;
+    tasks.push_back(task);
+  }
+  const std::vector<std::string> expected = {"/music/clip.mp3", "/music/clip (2).mp3", "/music/other.mp3",
+                                             "/music/clip (3).mp3", "/music/clip (2) (2).mp3"};
+  EXPECT_EQ(OutputPathsOfRun(tasks, "/music", "mp3"), expected);
+}
