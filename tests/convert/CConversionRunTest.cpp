@@ -1,0 +1,415 @@
+#include "ConversionRunFixture.h"
+#include "RunRecording.h"
+#include "convert/CConversionRun.h"
+#include "convert/ConverterUnpacking.h"
+#include "media/DecoderRegistration.h"
+#include "platform/ProgramFolder.h"
+#include "support/Ffprobe.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The run reports through the event loop of its thread.
+class QtApplication : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    application_ = std::make_unique<QCoreApplication>(argc_, argv_);
+    InitMediaLibraries();
+  }
+  void TearDown() override { application_.reset(); }
+
+ private:
+  int argc_ = 1;
+  char name_[16] = "conversion_run";
+  char* argv_[2] = {name_, nullptr};
+  std::unique_ptr<QCoreApplication> application_;
+};
+
+[[maybe_unused]] const auto* const qtApplication = ::testing::AddGlobalTestEnvironment(new QtApplication);
+
+// A source long enough to be stopped or closed halfway.
+constexpr char kLongSource[] = "m4a-aac-stereo-300s.m4a";
+
+// Checks the output as a player would: it decodes to about the source's
+// length, in the asked codec, rate and channels, with the source's tone.
+void ExpectOutput(const std::string& path, const std::string& codec, int sampleRate, int channels,
+                  double sourceSeconds, double frequency) {
+  SCOPED_TRACE(path);
+  const auto probed = Ffprobe(path);
+  ASSERT_TRUE(probed) << "no output";
+  EXPECT_EQ(probed->audioCodec, codec);
+  EXPECT_EQ(probed->sampleRate, sampleRate);
+  EXPECT_EQ(probed->channels, channels);
+  const auto decoded = DecodedAudioSeconds(path);
+  ASSERT_TRUE(decoded);
+  EXPECT_NEAR(*decoded, sourceSeconds, 0.2);
+  EXPECT_NEAR(DominantFrequency(path), frequency, frequency * 0.02);
+}
+
+}  // namespace
+
+class ConversionRunTest : public ConversionRunFixture {
+ protected:
+  // Start, the window opening, and the run to its end.
+  void RunToTheEnd(CConversionRun& run, RunRecording& recording) {
+    ASSERT_TRUE(run.Prepare());
+    run.Begin();
+    ASSERT_TRUE(ProcessEventsUntil([&] { return recording.closeRequests > 0; })) << "the run never ended";
+  }
+
+  // Until the run works on the source of that row title.
+  void WaitUntilConverting(const RunRecording& recording, const std::string& rowTitle, bool enhancedEngine) {
+    const std::string caption = "Converting  " + rowTitle + " ...";
+    const std::string line = "Extracting Audio From " + rowTitle;
+    ASSERT_TRUE(ProcessEventsUntil([&] {
+      return enhancedEngine ? std::find(recording.captions.begin(), recording.captions.end(), caption) !=
+                                  recording.captions.end()
+                            : recording.HasCurrentLineStartingWith(line);
+    })) << rowTitle
+        << " never started";
+  }
+};
+
+TEST_F(ConversionRunTest, WithoutTasksOnlyWarns) {
+  CConversionRun run(InputFor({}, false));
+  EXPECT_FALSE(run.Prepare());
+  const auto requests = notice_.Requests();
+  ASSERT_EQ(requests.size(), 1u);
+  EXPECT_EQ(requests[0].text, "No source file is ready! Please add a source file.");
+  EXPECT_EQ(requests[0].caption, "WARNING");
+  EXPECT_EQ(requests[0].icon, NoticeIcon::Warning);
+  EXPECT_EQ(saveCalls_, 0);
+  EXPECT_FALSE(fs::exists(settings_.outputFolder));
+}
+
+// The settings are stored before anything else happens, then the output
+// folder is made and the converter unpacked.
+TEST_F(ConversionRunTest, StartStoresTheSettingsFirst) {
+  auto input = InputFor({Source("avi-mpeg4-mp3-6s.avi", "clip.avi")}, false);
+  bool folderBeforeSaving = true;
+  bool converterBeforeSaving = true;
+  const auto save = input.saveSettings;
+  input.saveSettings = [&] {
+    folderBeforeSaving = fs::exists(settings_.outputFolder);
+    converterBeforeSaving = fs::exists(*ConverterPath());
+    return save();
+  };
+  CConversionRun run(input);
+  ASSERT_TRUE(run.Prepare());
+  EXPECT_EQ(saveCalls_, 1);
+  EXPECT_FALSE(folderBeforeSaving);
+  EXPECT_FALSE(converterBeforeSaving);
+  EXPECT_TRUE(fs::is_directory(settings_.outputFolder));
+  EXPECT_TRUE(fs::exists(*ConverterPath()));
+  EXPECT_EQ(run.RunSettings().outputFolder, settings_.outputFolder);
+  EXPECT_TRUE(notice_.Requests().empty());
+}
+
+// One task with each engine and format: the run goes straight to its end,
+// says so in the window and in the "Congratulations!" box, and opens the
+// output folder.
+struct OneTaskCase {
+  const char* name;
+  bool enhancedEngine;
+  int formatCode;
+  int sampleRate;
+  int channels;
+  const char* codec;
+  const char* congratulation;
+  std::vector<std::string> lastLines;  // current, then total
+  const char* lastCaption;
+};
+
+class OneTask : public ConversionRunTest, public ::testing::WithParamInterface<OneTaskCase> {};
+
+TEST_P(OneTask, EndsWithCongratulations) {
+  const OneTaskCase& c = GetParam();
+  settings_.formatCode = c.formatCode;
+  settings_.sampleRate = c.sampleRate;
+  settings_.channelCount = c.channels;
+  CConversionRun run(InputFor({Source("avi-mpeg4-mp3-6s.avi", "holiday.avi")}, c.enhancedEngine));
+  RunRecording recording(run);
+  RunToTheEnd(run, recording);
+
+  EXPECT_EQ(saveCalls_, 1);
+  EXPECT_EQ(recording.closeRequests, 1);
+  const auto requests = notice_.Requests();
+  ASSERT_EQ(requests.size(), 1u);
+  EXPECT_EQ(requests[0].text, c.congratulation + settings_.outputFolder);
+  EXPECT_EQ(requests[0].caption, "Congratulations!");
+  EXPECT_EQ(requests[0].icon, NoticeIcon::Information);
+  EXPECT_EQ(shellOpen_.Targets(), std::vector<std::string>{settings_.outputFolder});
+
+  EXPECT_EQ(recording.currentLines.front(), "Current Task: Initializing...");
+  EXPECT_EQ(recording.totalLines.front(), "Total Progress: 0 Task Completed / Total 1 Task(s)");
+  EXPECT_EQ(run.CurrentLine().toStdString(), c.lastLines[0]);
+  EXPECT_EQ(run.TotalLine().toStdString(), c.lastLines[1]);
+  EXPECT_EQ(run.Caption().toStdString(), c.lastCaption);
+  EXPECT_EQ(run.CurrentBar(), 100);
+  EXPECT_EQ(run.TotalBar(), 100);
+  if (c.enhancedEngine) {
+    EXPECT_TRUE(recording.HasCurrentLineStartingWith("OutputSize:")) << "no progress of the converter shown";
+    EXPECT_EQ(recording.captions.front(), "Converting   holiday.avi ...");
+  } else {
+    EXPECT_TRUE(recording.HasCurrentLineStartingWith("Extracting Audio From  holiday.avi  :  100% Completed"));
+  }
+
+  ASSERT_EQ(run.Results().size(), 1u);
+  const TaskResult& result = run.Results()[0];
+  EXPECT_EQ(result.end, TaskEnd::Converted) << result.failure;
+  EXPECT_EQ(result.sourcePath, work_ / "sources/holiday.avi");
+  ExpectOutput(result.outputPath, c.codec, c.sampleRate, c.channels, *DecodedAudioSeconds(result.sourcePath), 440);
+  EXPECT_EQ(fs::path(result.outputPath).parent_path(), fs::path(settings_.outputFolder));
+}
+
+const std::vector<std::string> kInProcessEnd = {"All Done", "All Done"};
+const std::vector<std::string> kConverterEnd = {"Finished", "All Tasks Finished"};
+
+INSTANTIATE_TEST_SUITE_P(
+    Engines, OneTask,
+    ::testing::Values(
+        OneTaskCase{"InProcessMp3", false, kFormatMp3, 44100, 2, "mp3", "Successfully Extract Audio and Save to ",
+                    kInProcessEnd, "Converting ..."},
+        OneTaskCase{"InProcessWav", false, kFormatWav, 22050, 1, "pcm_s16le", "Successfully Extract Audio and Save to ",
+                    kInProcessEnd, "Converting ..."},
+        OneTaskCase{"ConverterMp3", true, kFormatMp3, 32000, 1, "mp3", "Successfully Converting Files and Save to ",
+                    kConverterEnd, "Finished"},
+        OneTaskCase{"ConverterAc3", true, kFormatAc3, 48000, 2, "ac3", "Successfully Converting Files and Save to ",
+                    kConverterEnd, "Finished"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ConversionRunTest, ThreeTasksThroughTheConverterNameEachInTheCaption) {
+  CConversionRun run(InputFor({Source("avi-mpeg4-mp3-6s.avi", "first.avi"), Source("flv-flv1-mp3-5s.flv", "second.flv"),
+                               Source("mov-h264-aac-9s.mov", "third.mov")},
+                              true));
+  RunRecording recording(run);
+  RunToTheEnd(run, recording);
+
+  const std::vector<std::string> expected = {"Converting   first.avi ...",  "The current task is 1",
+                                             "Converting   second.flv ...", "The current task is 2",
+                                             "Converting   third.mov ...",  "Finished"};
+  EXPECT_EQ(recording.captions, expected);
+  EXPECT_EQ(recording.closeRequests, 1);
+  EXPECT_EQ(NoticesCaptioned("Congratulations!").size(), 1u);
+  const double frequencies[] = {440, 440, 1000};
+  for (size_t i = 0; i < 3; ++i) {
+    EXPECT_EQ(run.Results()[i].end, TaskEnd::Converted) << run.Results()[i].failure;
+    ExpectOutput(run.Results()[i].outputPath, "mp3", 44100, 2, *DecodedAudioSeconds(run.Results()[i].sourcePath),
+                 frequencies[i]);
+  }
+  EXPECT_TRUE(std::any_of(recording.totalLines.begin(), recording.totalLines.end(), [](const std::string& line) {
+    return line.starts_with("Current Task 3.  Total tasks: 3 ---  ");
+  })) << "no progress of the third task shown";
+}
+
+// Long names are cut in the in-process line.
+TEST_F(ConversionRunTest, LongNameIsCutInTheProgressLine) {
+  const std::string name = std::string(36, 'n') + ".avi";  // 41 characters with the row's leading blank
+  CConversionRun run(InputFor({Source("avi-mpeg4-mp3-6s.avi", name)}, false));
+  RunRecording recording(run);
+  RunToTheEnd(run, recording);
+  EXPECT_TRUE(recording.HasCurrentLineStartingWith("Extracting Audio From  " + std::string(36, 'n') + ".av...  :  "));
+  EXPECT_FALSE(recording.HasCurrentLineStartingWith("Extracting Audio From  " + name));
+  EXPECT_EQ(run.Results()[0].end, TaskEnd::Converted);
+}
+
+// A task that fails does not stop the run, and is not reported as a success.
+TEST_F(ConversionRunTest, FailedTasksAreReportedAndTheRunGoesOn) {
+  CConversionRun run(InputFor({BrokenSource("broken.avi"), Source("mp4-video-only-2s.mp4", "silent.mp4"),
+                               Source("avi-mpeg4-mp3-6s.avi", "good.avi")},
+                              false));
+  RunRecording recording(run);
+  RunToTheEnd(run, recording);
+
+  const auto& results = run.Results();
+  EXPECT_EQ(results[0].end, TaskEnd::Failed);
+  EXPECT_FALSE(results[0].failure.empty());
+  EXPECT_EQ(results[1].end, TaskEnd::Failed);
+  EXPECT_EQ(results[1].failure, "The output file could not be written.");
+  EXPECT_EQ(results[2].end, TaskEnd::Converted) << results[2].failure;
+  ExpectOutput(results[2].outputPath, "mp3", 44100, 2, *DecodedAudioSeconds(results[2].sourcePath), 440);
+
+  // The in-process output that cannot be started: the transcoder's own box, then the run's.
+  const auto errors = NoticesCaptioned("Error");
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_EQ(errors[0].text, "Failed to create Output File !");
+  EXPECT_TRUE(NoticesCaptioned("Congratulations!").empty());
+  const auto failures = NoticesCaptioned("Failure");
+  ASSERT_EQ(failures.size(), 2u);
+  EXPECT_EQ(failures[0].text, "maybe audio/video parameters are wrong,will be fixed in next major version");
+  EXPECT_EQ(failures[1].text, "2 of 3 files could not be converted:\n\nbroken.avi: " + results[0].failure +
+                                  "\nsilent.mp4: The output file could not be written.\n\n"
+                                  "The other files were saved to " +
+                                  settings_.outputFolder);
+  EXPECT_EQ(failures[1].icon, NoticeIcon::Error);
+  EXPECT_EQ(shellOpen_.Targets(), std::vector<std::string>{settings_.outputFolder});
+}
+
+// Without zivirad.dat nothing is unpacked, so the converter cannot start:
+// the window says so and the run ends with the failure, not in silence.
+TEST_F(ConversionRunTest, UnstartableConverterFailsItsTask) {
+  const TempFolder programWithoutArchive;
+  SetProgramFolderOverride(programWithoutArchive.Path());
+  CConversionRun run(InputFor({Source("avi-mpeg4-mp3-6s.avi", "clip.avi")}, true));
+  RunRecording recording(run);
+  RunToTheEnd(run, recording);
+
+  EXPECT_TRUE(recording.HasCurrentLineStartingWith("Unable to start \"" + *ConverterPath() + "\" -i \"" +
+                                                   run.Results()[0].sourcePath + "\""));
+  EXPECT_EQ(run.Results()[0].end, TaskEnd::Failed);
+  EXPECT_TRUE(NoticesCaptioned("Congratulations!").empty());
+  const auto failures = NoticesCaptioned("Failure");
+  ASSERT_EQ(failures.size(), 1u);
+  EXPECT_EQ(failures[0].text, "1 of 1 files could not be converted:\n\nclip.avi: The converter could not be started.");
+  EXPECT_TRUE(shellOpen_.Targets().empty()) << "a folder without any output was opened";
+  EXPECT_FALSE(fs::exists(run.Results()[0].outputPath));
+}
+
+// clip.avi and clip.mov would both write clip.mp3: the later one gets its
+// own name and neither output is overwritten, whatever the engine.
+class SameTitles : public ConversionRunTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(SameTitles, GetNumberedOutputs) {
+  CConversionRun run(
+      InputFor({Source("avi-mpeg4-mp3-6s.avi", "clip.avi"), Source("mov-h264-aac-9s.mov", "clip.mov")}, GetParam()));
+  RunRecording recording(run);
+  RunToTheEnd(run, recording);
+
+  EXPECT_EQ(run.Results()[0].outputPath, settings_.outputFolder + "/clip.mp3");
+  EXPECT_EQ(run.Results()[1].outputPath, settings_.outputFolder + "/clip (2).mp3");
+  ExpectOutput(settings_.outputFolder + "/clip.mp3", "mp3", 44100, 2, *DecodedAudioSeconds(run.Results()[0].sourcePath),
+               440);
+  ExpectOutput(settings_.outputFolder + "/clip (2).mp3", "mp3", 44100, 2,
+               *DecodedAudioSeconds(run.Results()[1].sourcePath), 1000);
+  EXPECT_EQ(NoticesCaptioned("Congratulations!").size(), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, SameTitles, ::testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "Converter" : "InProcess"; });
+
+TEST_F(ConversionRunTest, StopAnsweredNoGoesOnAndYesStops) {
+  CConversionRun run(InputFor({Source(kLongSource, "long.m4a")}, false));
+  RunRecording recording(run);
+  ASSERT_TRUE(run.Prepare());
+  run.Begin();
+  WaitUntilConverting(recording, " long.m4a", false);
+
+  notice_.AnswerNextQuestionWith(NoticeAnswer::No);
+  run.OnStop();
+  const auto questions = NoticesCaptioned("Question");
+  ASSERT_EQ(questions.size(), 1u);
+  EXPECT_EQ(questions[0].text, "Do you want to stop the conversion?");
+  EXPECT_EQ(questions[0].buttons, NoticeButtons::YesNo);
+  EXPECT_EQ(questions[0].icon, NoticeIcon::Question);
+  EXPECT_EQ(recording.stoppings, 0);
+  const size_t linesAtNo = recording.currentLines.size();
+  ASSERT_TRUE(ProcessEventsUntil([&] { return recording.currentLines.size() > linesAtNo; }))
+      << "the run did not go on after No";
+
+  notice_.AnswerNextQuestionWith(NoticeAnswer::Yes);
+  run.OnStop();
+  EXPECT_EQ(recording.stoppings, 1);
+  ASSERT_TRUE(ProcessEventsUntil([&] { return recording.closeRequests > 0; }));
+  EXPECT_TRUE(run.IsOver());
+  EXPECT_EQ(NoticesCaptioned("Question").size(), 2u);
+  EXPECT_TRUE(ClosingReports().empty());
+  EXPECT_TRUE(shellOpen_.Targets().empty());
+  EXPECT_EQ(run.Results()[0].end, TaskEnd::Stopped);
+  // The in-process worker closes a stopped output properly: shorter, but whole.
+  const auto decoded = DecodedAudioSeconds(run.Results()[0].outputPath);
+  ASSERT_TRUE(decoded);
+  EXPECT_GT(*decoded, 0);
+  EXPECT_LT(*decoded, 290);
+}
+
+TEST_F(ConversionRunTest, StopBeforeTheFirstTaskStartsNothing) {
+  CConversionRun run(InputFor({Source("avi-mpeg4-mp3-6s.avi", "clip.avi")}, true));
+  RunRecording recording(run);
+  ASSERT_TRUE(run.Prepare());
+  run.Begin();
+  run.OnStop();
+  ASSERT_TRUE(ProcessEventsUntil([&] { return recording.closeRequests > 0; }));
+
+  EXPECT_EQ(saveCalls_, 1) << "the settings are stored also for a stopped run";
+  EXPECT_TRUE(recording.captions.empty()) << recording.captions.front();
+  EXPECT_EQ(run.Results()[0].end, TaskEnd::NotStarted);
+  EXPECT_TRUE(fs::is_empty(settings_.outputFolder));
+  EXPECT_EQ(notice_.Texts(), std::vector<std::string>{"Do you want to stop the conversion?"});
+  EXPECT_TRUE(ChildProcesses().empty());
+}
+
+// STOP during the last task: the window closes without "Congratulations!",
+// the finished task's output stays, and no converter is left running.
+class StopDuringTheLastTask : public ConversionRunTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(StopDuringTheLastTask, ShowsNoCongratulations) {
+  const bool enhancedEngine = GetParam();
+  CConversionRun run(
+      InputFor({Source("avi-mpeg4-mp3-6s.avi", "short.avi"), Source(kLongSource, "long.m4a")}, enhancedEngine));
+  RunRecording recording(run);
+  ASSERT_TRUE(run.Prepare());
+  run.Begin();
+  WaitUntilConverting(recording, " long.m4a", enhancedEngine);
+  run.OnStop();
+  ASSERT_TRUE(ProcessEventsUntil([&] { return recording.closeRequests > 0; }));
+
+  EXPECT_EQ(recording.closeRequests, 1);
+  EXPECT_EQ(NoticesCaptioned("Question").size(), 1u);
+  EXPECT_TRUE(ClosingReports().empty());
+  EXPECT_TRUE(shellOpen_.Targets().empty());
+  EXPECT_EQ(run.Results()[0].end, TaskEnd::Converted);
+  EXPECT_EQ(run.Results()[1].end, TaskEnd::Stopped);
+  ExpectOutput(run.Results()[0].outputPath, "mp3", 44100, 2, *DecodedAudioSeconds(run.Results()[0].sourcePath), 440);
+  EXPECT_TRUE(ChildProcesses().empty());
+  // Nothing the stopped task reports later changes the window.
+  const size_t lines = recording.currentLines.size();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(recording.currentLines.size(), lines);
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, StopDuringTheLastTask, ::testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "Converter" : "InProcess"; });
+
+// Closing the window (Escape, the close box) ends the run on the spot: no
+// worker thread, no converter process, no closing report.
+class CancelDuringATask : public ConversionRunTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(CancelDuringATask, LeavesNoThreadOrChildProcess) {
+  const bool enhancedEngine = GetParam();
+  CConversionRun run(InputFor({Source(kLongSource, "long.m4a"), Source("avi-mpeg4-mp3-6s.avi", "next.avi")},
+                              enhancedEngine));
+  RunRecording recording(run);
+  ASSERT_TRUE(run.Prepare());
+  QCoreApplication::processEvents();
+  const size_t threadsBefore = ThreadCount();
+  run.Begin();
+  WaitUntilConverting(recording, " long.m4a", enhancedEngine);
+  ASSERT_GT(ThreadCount(), threadsBefore) << "the task runs on no thread of its own";
+
+  run.Cancel();
+  EXPECT_EQ(ThreadCount(), threadsBefore);
+  EXPECT_TRUE(ChildProcesses().empty());
+  EXPECT_TRUE(run.IsOver());
+  EXPECT_EQ(run.Results()[0].end, TaskEnd::Stopped);
+  EXPECT_EQ(run.Results()[1].end, TaskEnd::NotStarted);
+
+  // Whatever was still on its way starts nothing and reports nothing.
+  const size_t lines = recording.currentLines.size();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(recording.currentLines.size(), lines);
+  EXPECT_EQ(recording.closeRequests, 0);
+  EXPECT_TRUE(ClosingReports().empty());
+  EXPECT_FALSE(fs::exists(run.Results()[1].outputPath));
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, CancelDuringATask, ::testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "Converter" : "InProcess"; });

@@ -1,0 +1,123 @@
+#include "ConversionRunFixture.h"
+
+#include "media/CMediaTranscoder.h"
+#include "platform/PrivateTempFolder.h"
+#include "platform/ProgramFolder.h"
+#include "support/TestMedia.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A safety net against a hang, not a speed goal; sanitizer builds are slow.
+constexpr auto kPatience = std::chrono::minutes(3);
+
+double WholeSecondsOf(const std::string& path) {
+  CMediaTranscoder probe(nullptr, nullptr, nullptr);
+  if (probe.OpenInput(path) != 0) return 0;
+  return std::max(0, probe.GetDurationSeconds());
+}
+
+}  // namespace
+
+ConversionRunFixture::ConversionRunFixture() {
+  SetProgramFolderOverride(TOLVAR_PROGRAM_FOLDER);
+  SetTempBaseOverride(privateBase_.Path());
+  fs::create_directories(work_ / "sources");
+  settings_ = Settings{work_ / "out", kFormatMp3, 128000, 44100, 2};
+}
+
+ConversionRunFixture::~ConversionRunFixture() {
+  SetTempBaseOverride("");
+  SetProgramFolderOverride("");
+}
+
+std::string ConversionRunFixture::Source(const std::string& fixture, const std::string& name) {
+  const std::string path = work_ / ("sources/" + name);
+  fs::create_symlink(TestMedia::Path(fixture), path);
+  return path;
+}
+
+std::string ConversionRunFixture::BrokenSource(const std::string& name) {
+  const std::string path = work_ / ("sources/" + name);
+  std::ofstream(path) << "this is no video\n";
+  return path;
+}
+
+ConversionRunInput ConversionRunFixture::InputFor(const std::vector<std::string>& sources, bool enhancedEngine) {
+  ConversionRunInput input;
+  for (const std::string& source : sources) {
+    const std::string rowTitle = " " + fs::path(source).filename().string();
+    Task task;
+    task.sourcePath = source;
+    task.title = rowTitle.substr(0, rowTitle.rfind('.'));
+    task.duration = WholeSecondsOf(source);
+    task.clipLength = task.duration;
+    input.tasks.push_back(task);
+    input.rowTitles.push_back(rowTitle);
+  }
+  input.outputExtension = settings_.formatCode == kFormatWav ? "wav" : settings_.formatCode == kFormatAc3 ? "ac3" : "mp3";
+  input.enhancedEngine = enhancedEngine;
+  input.saveSettings = [this] {
+    ++saveCalls_;
+    return settings_;
+  };
+  return input;
+}
+
+std::vector<NoticeRequest> ConversionRunFixture::NoticesCaptioned(const std::string& caption) const {
+  std::vector<NoticeRequest> notices;
+  for (const NoticeRequest& request : notice_.Requests()) {
+    if (request.caption == caption) notices.push_back(request);
+  }
+  return notices;
+}
+
+std::vector<NoticeRequest> ConversionRunFixture::ClosingReports() const {
+  std::vector<NoticeRequest> reports = NoticesCaptioned("Congratulations!");
+  for (const NoticeRequest& failure : NoticesCaptioned("Failure")) {
+    if (failure.text.find("could not be converted") != std::string::npos) reports.push_back(failure);
+  }
+  return reports;
+}
+
+bool ConversionRunFixture::ProcessEventsUntil(const std::function<bool()>& done) {
+  const QDeadlineTimer deadline(kPatience);
+  while (!done() && !deadline.hasExpired()) {
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+  }
+  return done();
+}
+
+std::vector<pid_t> ConversionRunFixture::ChildProcesses() {
+  std::vector<pid_t> children;
+  for (const auto& entry : fs::directory_iterator("/proc")) {
+    const std::string name = entry.path().filename();
+    if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+    std::ifstream file(entry.path() / "stat");
+    std::string text;
+    if (!std::getline(file, text)) continue;
+    const auto nameEnd = text.rfind(')');
+    if (nameEnd == std::string::npos) continue;
+    std::istringstream fields(text.substr(nameEnd + 1));
+    char state = '?';
+    pid_t parent = 0;
+    fields >> state >> parent;
+    if (parent == getpid()) children.push_back(std::stoi(name));
+  }
+  return children;
+}
+
+size_t ConversionRunFixture::ThreadCount() {
+  return static_cast<size_t>(std::distance(fs::directory_iterator("/proc/self/task"), {}));
+}
