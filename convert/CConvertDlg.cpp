@@ -1,0 +1,129 @@
+#include "CConvertDlg.h"
+
+#include "CConversionRun.h"
+
+#include <QApplication>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+
+#include <cmath>
+
+namespace {
+
+// Template 133, positions in dialog units. The ids are those of the resource
+// script; the object names are what tests and assistive tools find.
+struct TemplateControl {
+  int id;
+  const char* objectName;
+  int x, y, width, height;
+};
+
+constexpr int kWidth = 309;
+constexpr int kHeight = 105;
+constexpr TemplateControl kCurrentLine{1058, "currentLine", 10, 8, 289, 10};
+constexpr TemplateControl kCurrentBar{1020, "currentBar", 10, 20, 289, 12};
+constexpr TemplateControl kTotalLine{1059, "totalLine", 10, 42, 289, 10};
+constexpr TemplateControl kTotalBar{1021, "totalBar", 10, 54, 289, 12};
+constexpr TemplateControl kStopButton{1036, "stopButton", 129, 80, 50, 16};
+
+// Dialog units by the window font: x in quarters of the average character
+// width, y in eighths of the character height.
+class Units {
+ public:
+  explicit Units(const QFont& font) : metrics_(font) {}
+  int X(int units) const { return static_cast<int>(std::lround(units * metrics_.averageCharWidth() / 4.0)); }
+  int Y(int units) const { return static_cast<int>(std::lround(units * metrics_.height() / 8.0)); }
+
+ private:
+  QFontMetrics metrics_;
+};
+
+template <typename Control>
+Control* Place(Control* control, const TemplateControl& place, const Units& units) {
+  control->setObjectName(QLatin1String(place.objectName));
+  const int left = units.X(place.x);
+  const int top = units.Y(place.y);
+  control->setGeometry(left, top, units.X(place.x + place.width) - left, units.Y(place.y + place.height) - top);
+  return control;
+}
+
+QLabel* AddLine(QWidget* parent, const QString& text, const TemplateControl& place, const Units& units) {
+  auto* line = Place(new QLabel(text, parent), place, units);
+  // File names are shown as they are, never read as markup.
+  line->setTextFormat(Qt::PlainText);
+  return line;
+}
+
+QProgressBar* AddBar(QWidget* parent, const QString& accessibleName, const TemplateControl& place,
+                     const Units& units) {
+  auto* bar = Place(new QProgressBar(parent), place, units);
+  bar->setRange(0, 100);
+  bar->setValue(0);
+  bar->setTextVisible(false);
+  bar->setAccessibleName(accessibleName);
+  return bar;
+}
+
+}  // namespace
+
+CConvertDlg::CConvertDlg(CConversionRun& run, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+      run_(run) {
+  CreateControls();
+  FollowRun();
+  run_.Begin();
+}
+
+CConvertDlg::~CConvertDlg() { RestoreCursor(); }
+
+void CConvertDlg::CreateControls() {
+  setWindowTitle(run_.Caption());
+  // MS Sans Serif is asked for; where it is missing the system picks a similar face.
+  QFont dialogFont(QStringLiteral("MS Sans Serif"));
+  dialogFont.setPointSize(8);
+  setFont(dialogFont);
+  const Units units(font());
+  setFixedSize(units.X(kWidth), units.Y(kHeight));
+
+  currentLine_ = AddLine(this, run_.CurrentLine(), kCurrentLine, units);
+  currentBar_ = AddBar(this, QStringLiteral("Current task progress"), kCurrentBar, units);
+  totalLine_ = AddLine(this, run_.TotalLine(), kTotalLine, units);
+  totalBar_ = AddBar(this, QStringLiteral("Total progress"), kTotalBar, units);
+  stopButton_ = Place(new QPushButton(QStringLiteral("STOP"), this), kStopButton, units);
+  stopButton_->setAutoDefault(false);
+}
+
+void CConvertDlg::FollowRun() {
+  connect(&run_, &CConversionRun::CaptionChanged, this, &QWidget::setWindowTitle);
+  connect(&run_, &CConversionRun::CurrentLineChanged, currentLine_, &QLabel::setText);
+  connect(&run_, &CConversionRun::TotalLineChanged, totalLine_, &QLabel::setText);
+  connect(&run_, &CConversionRun::CurrentBarChanged, currentBar_, &QProgressBar::setValue);
+  connect(&run_, &CConversionRun::TotalBarChanged, totalBar_, &QProgressBar::setValue);
+  connect(&run_, &CConversionRun::Stopping, this, &CConvertDlg::ShowWaitCursor);
+  connect(&run_, &CConversionRun::CloseRequested, this, &QDialog::accept);
+  connect(stopButton_, &QPushButton::clicked, &run_, &CConversionRun::OnStop);
+}
+
+void CConvertDlg::reject() {
+  run_.Cancel();
+  QDialog::reject();
+}
+
+void CConvertDlg::done(int result) {
+  RestoreCursor();
+  QDialog::done(result);
+}
+
+void CConvertDlg::ShowWaitCursor() {
+  if (waitCursorShown_) return;
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  waitCursorShown_ = true;
+}
+
+void CConvertDlg::RestoreCursor() {
+  if (!waitCursorShown_) return;
+  QApplication::restoreOverrideCursor();
+  waitCursorShown_ = false;
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QDialog>
+
+class CConversionRun;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+
+// The progress window of a conversion run (template 133): the current task's
+// line and bar, the whole run's line and bar, and STOP. A thin view: the run
+// decides everything, the window shows its texts and forwards STOP and
+// closing. The template's hidden OK, Cancel and picture frame have no use
+// here and are left out.
+//
+// The main window prepares the run (CConversionRun::Prepare), then runs this
+// window modally; it begins the run as it opens and closes with OK when the
+// run asks it to. Escape and the close box end the run at once: the worker
+// is stopped and joined and the converter killed before the window goes.
+class CConvertDlg : public QDialog {
+  Q_OBJECT
+
+ public:
+  // The run must outlive the window.
+  explicit CConvertDlg(CConversionRun& run, QWidget* parent = nullptr);
+  ~CConvertDlg() override;
+
+  void reject() override;
+  void done(int result) override;
+
+ private:
+  void CreateControls();
+  void FollowRun();
+  void ShowWaitCursor();
+  void RestoreCursor();
+
+  CConversionRun& run_;
+  QLabel* currentLine_ = nullptr;
+  QProgressBar* currentBar_ = nullptr;
+  QLabel* totalLine_ = nullptr;
+  QProgressBar* totalBar_ = nullptr;
+  QPushButton* stopButton_ = nullptr;
+  bool waitCursorShown_ = false;
+};
