@@ -367,25 +367,20 @@ void CExtractorDlg::OnRClickTaskList(const QPoint& position) {
 // A press on the client area outside the controls moves the window as if
 // its caption were dragged: by the window manager where it can, else by hand.
 bool CExtractorDlg::eventFilter(QObject* watched, QEvent* event) {
-  if (watched != client_) return QDialog::eventFilter(watched, event);
-  auto* mouse = static_cast<QMouseEvent*>(event);
-  switch (event->type()) {
-    case QEvent::MouseButtonPress:
-      if (mouse->button() != Qt::LeftButton) break;
-      draggingByHand_ = !(windowHandle() && windowHandle()->startSystemMove());
-      dragOffset_ = mouse->globalPosition().toPoint() - frameGeometry().topLeft();
-      return true;
-    case QEvent::MouseMove:
-      if (draggingByHand_ && (mouse->buttons() & Qt::LeftButton)) {
-        move(mouse->globalPosition().toPoint() - dragOffset_);
-        return true;
-      }
-      break;
-    case QEvent::MouseButtonRelease:
-      draggingByHand_ = false;
-      break;
-    default:
-      break;
+  const QEvent::Type type = event->type();
+  const bool mouseEvent = type == QEvent::MouseButtonPress || type == QEvent::MouseMove ||
+                          type == QEvent::MouseButtonRelease;
+  if (watched != client_ || !mouseEvent) return QDialog::eventFilter(watched, event);
+  const auto* mouse = static_cast<QMouseEvent*>(event);
+  if (type == QEvent::MouseButtonPress && mouse->button() == Qt::LeftButton) {
+    draggingByHand_ = !(windowHandle() && windowHandle()->startSystemMove());
+    dragOffset_ = mouse->globalPosition().toPoint() - frameGeometry().topLeft();
+    return true;
   }
+  if (type == QEvent::MouseMove && draggingByHand_ && (mouse->buttons() & Qt::LeftButton)) {
+    move(mouse->globalPosition().toPoint() - dragOffset_);
+    return true;
+  }
+  if (type == QEvent::MouseButtonRelease) draggingByHand_ = false;
   return QDialog::eventFilter(watched, event);
 }
