@@ -2,6 +2,8 @@
 
 #include "CDropListCtrl.h"
 #include "SettingsStore.h"
+#include "convert/CConversionRun.h"
+#include "convert/CConvertDlg.h"
 #include "platform/ProgramFolder.h"
 #include "platform/ShellOpen.h"
 #include "ui/CClipDlg.h"
@@ -181,6 +183,7 @@ void CExtractorDlg::CreateControls() {
   // never a blank button.
   startButton_ = PlaceControl(new QPushButton(QStringLiteral("Start"), client_), kStart, units);
   startButton_->setAccessibleName(QStringLiteral("Start"));
+  connect(startButton_, &QPushButton::clicked, this, &CExtractorDlg::OnStart);
 
   outputFolderEdit_ = PlaceControl(new QLineEdit(client_), kOutputFolder, units);
   outputFolderEdit_->setAccessibleName(QStringLiteral("Output Path"));
@@ -359,6 +362,21 @@ void CExtractorDlg::OnEnhancedEngine() { enhancedEngine_ = !enhancedEngine_; }
 void CExtractorDlg::OnRestoreDefaults() { ::OnRestoreDefaults(); }
 
 void CExtractorDlg::OnHelp() { IShellOpen::Current().Open(GetProgramFolder() + "help.html"); }
+
+// The run gets a copy of the tasks and reads the controls once, when it
+// stores the settings; the progress window keeps this window disabled.
+void CExtractorDlg::OnStart() {
+  ConversionRunInput input;
+  input.tasks = taskList_.Tasks();
+  for (const TaskRowTexts& row : taskList_.Rows()) input.rowTitles.push_back(row[kTitleColumn]);
+  input.outputExtension = taskList_.GetOutputExtension();
+  input.enhancedEngine = enhancedEngine_;
+  input.saveSettings = [this] { return SaveSettings(ReadControls()); };
+  CConversionRun run(std::move(input));
+  if (!run.Prepare()) return;
+  CConvertDlg progress(run, this);
+  progress.exec();
+}
 
 void CExtractorDlg::OnRClickTaskList(const QPoint& position) {
   operationMenu_->popup(taskListControl_->viewport()->mapToGlobal(position));

@@ -48,6 +48,7 @@ class CExtractorDlg : public QDialog {
   void OnEnhancedEngine();
   void OnRestoreDefaults();
   void OnHelp();
+  void OnStart();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

@@ -78,6 +78,27 @@ def find(root, role, name=None):
     return None
 
 
+def find_task_list(window):
+    """The main window's task list, whichever table role the toolkit gives it."""
+    for role in ("tree table", "table", "tree"):
+        found = find(window, role, "Task list")
+        if found:
+            return found
+    return None
+
+
+def add_files_through_open_dialog(program, window, paths):
+    """Presses Add Files, types the quoted paths into the Open dialog's file
+    name field and presses Open, as a user of a screen reader would."""
+    press(find(window, "push button", "Add Files"))
+    dialog = wait_for("the Open dialog", lambda: next(
+        (w for w in children(program.app) if role_name(w) in ("dialog", "file chooser")
+         and name_of(w) != "Tolvar Audio Extractor"), None))
+    file_name = wait_for("the file name field", lambda: find(dialog, "text", "File name:"))
+    type_text(file_name, " ".join('"%s"' % path for path in paths))
+    press(find(dialog, "push button", "Open"))
+
+
 def press(accessible):
     """The control's first action: a click for buttons, check boxes and menu items."""
     accessible.queryAction().doAction(0)

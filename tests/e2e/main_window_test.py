@@ -29,22 +29,13 @@ def test():
     try:
         program.start()
         window = program.window("Tolvar Audio Extractor")
-        task_list = desktop.wait_for("the task list", lambda: desktop.find(window, "tree table", "Task list")
-                                     or desktop.find(window, "table", "Task list")
-                                     or desktop.find(window, "tree", "Task list"))
-
-        desktop.press(desktop.find(window, "push button", "Add Files"))
-        dialog = desktop.wait_for("the Open dialog", lambda: next(
-            (w for w in desktop.children(program.app) if desktop.role_name(w) in ("dialog", "file chooser")
-             and desktop.name_of(w) != "Tolvar Audio Extractor"), None))
-        file_name = desktop.wait_for("the file name field", lambda: desktop.find(dialog, "text", "File name:"))
-        desktop.type_text(file_name, '"%s" "%s"' % (first, second))
-        desktop.press(desktop.find(dialog, "push button", "Open"))
+        task_list = desktop.wait_for("the task list", lambda: desktop.find_task_list(window))
+        desktop.add_files_through_open_dialog(program, window, [first, second])
 
         def rows():
             cells = [desktop.name_of(cell) for cell in desktop.descendants(task_list)
                      if desktop.role_name(cell) in ("table cell", "tree item")]
-            return cells if " first clip.avi".strip() in cells and "second.mp4" in cells else None
+            return cells if "first clip.avi" in cells and "second.mp4" in cells else None
         cells = desktop.wait_for("both rows in the task list", rows)
         expect(cells.index("first clip.avi") < cells.index("second.mp4"), "the rows keep the dialog's order")
 

@@ -188,6 +188,14 @@ TEST_F(MainWindowTest, MovieClipWithoutASelectedRowSaysSo) {
   EXPECT_EQ(notice.Requests()[0].text, "Please select a video from the list!");
 }
 
+TEST_F(MainWindowTest, StartWithAnEmptyListWarnsAndStoresNothing) {
+  QTest::mouseClick(Find<QPushButton>("startButton"), Qt::LeftButton);
+  ASSERT_EQ(notice.Requests().size(), 1u);
+  EXPECT_EQ(notice.Requests()[0].text, "No source file is ready! Please add a source file.");
+  EXPECT_EQ(notice.Requests()[0].caption, "WARNING");
+  EXPECT_FALSE(fs::exists(programFolder / "option.ini"));
+}
+
 TEST_F(MainWindowTest, EscapeAndExitCloseTheWindow) {
   QTest::keyClick(window.get(), Qt::Key_Escape);
   EXPECT_FALSE(window->isVisible());
