@@ -30,11 +30,21 @@ class PreviewPictureConverter {
   Step LastStep() const { return lastStep_; }
 
  private:
+  // What the scaler was made for.
+  struct ScalerInput {
+    int width = 0;
+    int height = 0;
+    AVPixelFormat format = AV_PIX_FMT_NONE;
+    bool fullRange = false;
+    bool operator==(const ScalerInput&) const = default;
+  };
+
   bool Scale(const AVFrame& picture);
 
   int width_;
   int height_;
   SwsContext* scaler_ = nullptr;
+  ScalerInput scalerInput_;
   AVFrame* converted_;
   Step lastStep_ = Step::None;
 };

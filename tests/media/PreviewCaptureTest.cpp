@@ -180,6 +180,15 @@ TEST_F(PreviewCapture, StretchesThePictureAndKeepsItsLevels) {
   }
 }
 
+// A decoder may mark a picture of a plain format as full range: its levels
+// are taken as they are, not widened once more.
+TEST_F(PreviewCapture, KeepsTheLevelsOfAFullRangePicture) {
+  ASSERT_EQ(Capture(TestMedia::Path("mkv-vp9-full-range-grey-64-160x120-2s.mkv")), 0);
+  const auto still = DecodeStill(output);
+  ASSERT_TRUE(still);
+  EXPECT_NEAR(still->LumaAt(80, 60), 64, 3);
+}
+
 // Picture n of the source has luma 6 n (limited range), so the still's grey
 // tells which picture was taken: the one of the ordinal's packet.
 TEST_F(PreviewCapture, TakesThePictureOfTheOrdinalsPacket) {

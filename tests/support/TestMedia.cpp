@@ -110,6 +110,11 @@ const std::map<std::string, Recipe>& Recipes() {
       {"avi-black-box-640x360-2s.avi",
        {"-f lavfi -i color=c=white:size=640x360:rate=25:duration=2 "
         "-vf drawbox=x=iw*3/4:y=ih/2:w=iw/4:h=ih/2:color=black:t=fill -c:v mpeg4 -q:v 2"}},
+      // Grey 64 in full range, in a plain YUV 4:2:0 that only the stream's
+      // range flag marks as full.
+      {"mkv-vp9-full-range-grey-64-160x120-2s.mkv",
+       {"-f lavfi -i color=c=0x404040:size=160x120:rate=25:duration=2 -vf scale=out_range=full -pix_fmt yuv420p "
+        "-color_range pc -c:v libvpx-vp9 -deadline realtime -crf 10 -b:v 0"}},
       // Grey levels that tell the pictures apart: picture n has luma 6 n.
       {"avi-luma-6-per-picture-40-frames.avi",
        {"-f lavfi -i color=c=black:size=160x120:rate=25:duration=2 -vf geq=lum=6*N:cb=128:cr=128 "
