@@ -1,0 +1,71 @@
+#include "CLinkStatic.h"
+
+#include "LinkStaticAccessible.h"
+
+#include "platform/ShellOpen.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+#include <utility>
+
+CLinkStatic::CLinkStatic(QWidget* parent) : QLabel(parent) {
+  LinkStaticAccessible::Register();
+  setCursor(Qt::PointingHandCursor);
+  // An address or title is shown as it is, never read as markup.
+  setTextFormat(Qt::PlainText);
+}
+
+void CLinkStatic::SetLinkUrl(QString address) { address_ = std::move(address); }
+
+void CLinkStatic::Open() {
+  IShellOpen::Current().Open(address_.toStdString());
+  visited_ = true;
+  update();
+}
+
+void CLinkStatic::enterEvent(QEnterEvent* event) {
+  QLabel::enterEvent(event);
+  SetHovering(true);
+}
+
+void CLinkStatic::leaveEvent(QEvent* event) {
+  QLabel::leaveEvent(event);
+  SetHovering(false);
+}
+
+// A click is a press and a release both on the link, as for a button.
+void CLinkStatic::mousePressEvent(QMouseEvent* event) {
+  pressed_ = event->button() == Qt::LeftButton;
+  event->accept();
+}
+
+void CLinkStatic::mouseReleaseEvent(QMouseEvent* event) {
+  const bool clicked = pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+  pressed_ = false;
+  event->accept();
+  if (clicked) Open();
+}
+
+// Drawn here rather than through the palette, so that a skin's style sheet
+// cannot take the link colours away. The underline is added only here: the
+// control's own font keeps following the window's.
+void CLinkStatic::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.setPen(TextColour());
+  QFont underlined = font();
+  underlined.setUnderline(true);
+  painter.setFont(underlined);
+  painter.drawText(contentsRect(), static_cast<int>(alignment()), text());
+}
+
+QColor CLinkStatic::TextColour() const {
+  if (visited_) return kVisitedColour;
+  return hovering_ ? kHoverColour : kLinkColour;
+}
+
+void CLinkStatic::SetHovering(bool hovering) {
+  if (hovering_ == hovering) return;
+  hovering_ = hovering;
+  update();
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QAccessibleWidget>
+
+class CLinkStatic;
+
+// How assistive technology sees a CLinkStatic: a link named by its text,
+// described by its address, with a press action that opens it.
+class LinkStaticAccessible : public QAccessibleWidget {
+ public:
+  explicit LinkStaticAccessible(CLinkStatic* link);
+
+  // Makes Qt build this interface for every CLinkStatic; once is enough.
+  static void Register();
+
+  QString text(QAccessible::Text type) const override;
+  QStringList actionNames() const override;
+  void doAction(const QString& actionName) override;
+
+ private:
+  static QAccessibleInterface* Create(const QString& className, QObject* object);
+  CLinkStatic* Link() const;
+};
