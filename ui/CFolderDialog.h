@@ -6,6 +6,8 @@ class QWidget;
 
 // A modal folder browser over Qt's own directory dialog (never the desktop's
 // native one, so that tests and assistive tools can drive it the same way).
+// The shell browser's callbacks have no counterpart and need none: Qt's
+// dialog selects the initial folder and checks a typed name itself.
 class CFolderDialog {
  public:
   // The browser's flags, as the folder-browsing callers have always passed
