@@ -12,7 +12,7 @@ packages=(
   libminizip-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   ffmpeg
-  xvfb xauth at-spi2-core python3-pyatspi dbus dbus-x11 fonts-dejavu-core
+  xvfb xauth at-spi2-core python3-pyatspi dbus dbus-x11 fonts-dejavu-core xdotool
   clang libclang-rt-14-dev
   util-linux procps psmisc time unzip
 )

@@ -7,6 +7,7 @@
 #include "platform/ProgramFolder.h"
 #include "platform/ShellOpen.h"
 #include "ui/CClipDlg.h"
+#include "ui/CPicturePreview.h"
 #include "ui/ConfirmTaskRowSelected.h"
 #include "ui/DialogTemplate.h"
 
@@ -24,6 +25,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShortcut>
+#include <QTimer>
 #include <QWindow>
 
 namespace {
@@ -129,6 +131,9 @@ CExtractorDlg::CExtractorDlg(QWidget* parent)
   ShowControls(controls);
   taskList_.CheckOutputFormat(controls.checkedFormat);
 
+  // The intro appears once, a second after the window opens.
+  QTimer::singleShot(CPreviewArea::kIntroDelayMilliseconds, this, [this] { previewArea_->ShowIntro(); });
+
   // F1 opens the help whichever control has the focus.
   auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this, this, &CExtractorDlg::OnHelp);
   help->setContext(Qt::WindowShortcut);
@@ -189,8 +194,7 @@ void CExtractorDlg::CreateControls() {
   outputFolderEdit_->setAccessibleName(QStringLiteral("Output Path"));
   PlaceControl(new QPushButton(QStringLiteral("Browse"), client_), kBrowse, units);
 
-  previewPicture_ = PlaceControl(new QFrame(client_), kPreviewPicture, units);
-  previewPicture_->setFrameStyle(QFrame::Box | QFrame::Plain);
+  previewPicture_ = PlaceControl(new CPicturePreview(client_), kPreviewPicture, units);
   previewPicture_->setAccessibleName(QStringLiteral("Preview"));
 
   const char* formatTexts[] = {"To MP3", "To WAV", "To AC3"};
@@ -219,7 +223,9 @@ void CExtractorDlg::CreateControls() {
   summaryText_ = PlaceControl(new QLabel(client_), kSummaryText, units);
   summaryText_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   summaryText_->setTextFormat(Qt::PlainText);
-  summaryText_->setAccessibleName(QStringLiteral("Media summary"));
+  // Its name is its text, the facts a screen reader reads out.
+  summaryText_->setAccessibleDescription(QStringLiteral("Media summary"));
+  previewArea_ = std::make_unique<CPreviewArea>(*previewPicture_, *summaryText_);
 
   enhancedEngineCheck_ =
       PlaceControl(new QCheckBox(QStringLiteral("Enhanced Engine"), client_), kEnhancedEngine, units);
@@ -246,6 +252,8 @@ void CExtractorDlg::SetupTaskList() {
   taskListControl_->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(taskListControl_, &QWidget::customContextMenuRequested, this, &CExtractorDlg::OnRClickTaskList);
   connect(taskListControl_, &QTreeWidget::itemSelectionChanged, this, &CExtractorDlg::OnTaskSelectionChanged);
+  // A mouse click only: moving the selection with the keys shows no still.
+  connect(taskListControl_, &QTreeWidget::itemClicked, this, &CExtractorDlg::OnClickTaskList);
 
   taskListControl_->DropTarget().SetDropOptions(
       {DL_ACCEPT_FILES | DL_USE_CALLBACK, "",
@@ -376,6 +384,12 @@ void CExtractorDlg::OnStart() {
   if (!run.Prepare()) return;
   CConvertDlg progress(run, this);
   progress.exec();
+}
+
+void CExtractorDlg::OnClickTaskList() {
+  const int row = taskList_.GetSelectedRow();
+  if (row < 0) return;
+  previewArea_->ShowSource(taskList_.Tasks()[row].sourcePath);
 }
 
 void CExtractorDlg::OnRClickTaskList(const QPoint& position) {

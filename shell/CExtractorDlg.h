@@ -2,15 +2,18 @@
 
 #include "CTaskList.h"
 #include "SettingsControls.h"
+#include "ui/CPreviewArea.h"
 
 #include <QDialog>
 #include <QPoint>
 #include <QStringList>
 
+#include <memory>
+
 class CDropListCtrl;
+class CPicturePreview;
 class QCheckBox;
 class QComboBox;
-class QFrame;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -59,6 +62,7 @@ class CExtractorDlg : public QDialog {
   void SetupTaskList();
   void ShowTaskRows();
   void OnRClickTaskList(const QPoint& position);
+  void OnClickTaskList();
   void OnTaskSelectionChanged();
 
   CTaskList taskList_;
@@ -70,8 +74,9 @@ class CExtractorDlg : public QDialog {
   CDropListCtrl* taskListControl_ = nullptr;
   QPushButton* startButton_ = nullptr;
   QLineEdit* outputFolderEdit_ = nullptr;
-  QFrame* previewPicture_ = nullptr;
+  CPicturePreview* previewPicture_ = nullptr;
   QLabel* summaryText_ = nullptr;
+  std::unique_ptr<CPreviewArea> previewArea_;
   QRadioButton* formatButtons_[3] = {};
   QComboBox* bitRateList_ = nullptr;
   QComboBox* sampleRateList_ = nullptr;

@@ -1,8 +1,9 @@
 #include "ProgramPictures.h"
 
 #include "platform/ProgramFolder.h"
+#include "platform/UserFileFolders.h"
 
-std::string PreviewPicturePath() { return GetProgramFolder() + "preview.jpg"; }
+std::string PreviewPicturePath() { return CacheFolder() + "preview.jpg"; }
 
 std::string FallbackPicturePath() { return GetProgramFolder() + "audioextractor.bmp"; }
 

@@ -2,9 +2,10 @@
 
 #include <string>
 
-// The picture files of the preview area, all in the program folder.
+// The picture files of the preview area.
 
-// Where each click's still is written, and read back from.
+// Where each click's still is written, and read back from: beside the
+// program, or in the user's cache folder for an installed copy.
 std::string PreviewPicturePath();
 // Shown when no still can be taken of a source; installed with the program.
 std::string FallbackPicturePath();

@@ -104,6 +104,14 @@ def press(accessible):
     accessible.queryAction().doAction(0)
 
 
+def click(accessible):
+    """A real mouse click in the middle of the control, for what only the
+    mouse does (a click on a list row, say)."""
+    extents = accessible.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+    subprocess.run(["xdotool", "mousemove", "--sync", str(extents.x + extents.width // 2),
+                    str(extents.y + extents.height // 2), "click", "1"], check=True)
+
+
 def type_text(accessible, text):
     accessible.queryEditableText().setTextContents(text)
 

@@ -39,6 +39,15 @@ def test():
         cells = desktop.wait_for("both rows in the task list", rows)
         expect(cells.index("first clip.avi") < cells.index("second.mp4"), "the rows keep the dialog's order")
 
+        # A click on a row shows a still of its video and its facts.
+        first_cell = next(cell for cell in desktop.descendants(task_list)
+                          if desktop.name_of(cell) == "first clip.avi")
+        desktop.click(first_cell)
+        facts = desktop.wait_for("the summary of the clicked video", lambda: next(
+            (desktop.name_of(label) for label in desktop.descendants(window)
+             if desktop.role_name(label) == "label" and "W*H : 320*240" in desktop.name_of(label)), None))
+        expect(facts.startswith("Duration :00:00:03.0"), "the summary starts with the duration: %r" % facts)
+
         time.sleep(0.5)
         os.makedirs(options.artefacts, exist_ok=True)
         desktop.screenshot(window, os.path.join(options.artefacts, "main-window.png"))
