@@ -286,14 +286,16 @@ void CConversionRun::CompleteRun(Engine lastEngine) {
 }
 
 void CConversionRun::OnStop() {
-  const auto going = [this] { return phase_ == Phase::Waiting || phase_ == Phase::Running; };
-  if (!going()) return;
+  if (!IsGoing()) return;
   const NoticeAnswer answer = ShowNotice("Do you want to stop the conversion?", "Question", NoticeIcon::Question,
                                          NoticeButtons::YesNo);
   // Reports were handled while the question was open: the run may have
-  // ended meanwhile.
-  if (answer != NoticeAnswer::Yes || !going()) return;
+  // ended meanwhile, which Stop sees.
+  if (answer == NoticeAnswer::Yes) Stop();
+}
 
+void CConversionRun::Stop() {
+  if (!IsGoing()) return;
   phase_ = Phase::Stopping;
   emit Stopping();
   firstTaskTimer_.stop();

@@ -49,11 +49,14 @@ class CConversionRun : public QObject {
   // The window has opened: the first texts, and the first task half a second
   // later. Only after a successful Prepare, once.
   void Begin();
-  // STOP: asks first. Once confirmed, the converter is told to quit and
-  // killed, the worker stopped and joined, nothing more starts, and two
-  // seconds later CloseRequested comes, without a closing report. A STOP
-  // answered after the run ended does nothing.
+  // STOP: asks first, then stops as Stop does. A STOP answered after the
+  // run ended does nothing.
   void OnStop();
+  // STOP already decided (the batch front end's Ctrl+C): the converter is
+  // told to quit and killed, the worker stopped and joined, nothing more
+  // starts, and two seconds later CloseRequested comes, without a closing
+  // report. Does nothing once the run is stopping or over.
+  void Stop();
   // The window closes (Escape, close box): ends at once without a question,
   // a report or CloseRequested. No worker thread and no converter is left.
   void Cancel();
@@ -88,6 +91,8 @@ class CConversionRun : public QObject {
   enum class Phase { Ready, Prepared, Waiting, Running, Stopping, Over };
   enum class Engine { InProcess, Converter };
   class TaskNotify;
+
+  bool IsGoing() const { return phase_ == Phase::Waiting || phase_ == Phase::Running; }
 
   void StartTask(int index);
   void StartInProcess(int index);

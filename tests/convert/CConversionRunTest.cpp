@@ -379,6 +379,39 @@ TEST_P(StopDuringTheLastTask, ShowsNoCongratulations) {
 INSTANTIATE_TEST_SUITE_P(Engines, StopDuringTheLastTask, ::testing::Values(false, true),
                          [](const auto& info) { return info.param ? "Converter" : "InProcess"; });
 
+// The batch front end's Ctrl+C: a STOP that asks nobody, with everything
+// else of STOP, and that a second request cannot start over.
+class StopWithoutAQuestion : public ConversionRunTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(StopWithoutAQuestion, StopsLikeAConfirmedStop) {
+  const bool enhancedEngine = GetParam();
+  CConversionRun run(InputFor({Source(kLongSource, "long.m4a"), Source("avi-mpeg4-mp3-6s.avi", "next.avi")},
+                              enhancedEngine));
+  RunRecording recording(run);
+  ASSERT_TRUE(run.Prepare());
+  run.Begin();
+  WaitUntilConverting(recording, " long.m4a", enhancedEngine);
+
+  run.Stop();
+  run.Stop();
+  EXPECT_EQ(recording.stoppings, 1);
+  ASSERT_TRUE(ProcessEventsUntil([&] { return recording.closeRequests > 0; }));
+  run.Stop();
+
+  EXPECT_EQ(recording.stoppings, 1);
+  EXPECT_EQ(recording.closeRequests, 1);
+  EXPECT_TRUE(NoticesCaptioned("Question").empty());
+  EXPECT_TRUE(ClosingReports().empty());
+  EXPECT_TRUE(run.IsOver());
+  EXPECT_EQ(run.Results()[0].end, TaskEnd::Stopped);
+  EXPECT_EQ(run.Results()[1].end, TaskEnd::NotStarted);
+  EXPECT_FALSE(fs::exists(run.Results()[1].outputPath));
+  EXPECT_TRUE(ChildProcesses().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, StopWithoutAQuestion, ::testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "Converter" : "InProcess"; });
+
 // Closing the window (Escape, the close box) ends the run on the spot: no
 // worker thread, no converter process, no closing report.
 class CancelDuringATask : public ConversionRunTest, public ::testing::WithParamInterface<bool> {};
