@@ -32,6 +32,19 @@ int IndexOrDefault(int index, const Entries& entries, int defaultIndex) {
   return index >= 0 && static_cast<size_t>(index) < entries.size() ? index : defaultIndex;
 }
 
+// What Start stores: a checked format (MP3 when none is) and a selection in
+// every list (its default entry when none is).
+SettingsControls AsStored(const SettingsControls& controls) {
+  SettingsControls stored = controls;
+  stored.checkedFormat = controls.checkedFormat == kFormatWav   ? kFormatWav
+                         : controls.checkedFormat == kFormatAc3 ? kFormatAc3
+                                                                : kFormatMp3;
+  stored.bitRateIndex = IndexOrDefault(controls.bitRateIndex, kBitRateEntries, kDefaultBitRateIndex);
+  stored.sampleRateIndex = IndexOrDefault(controls.sampleRateIndex, kSampleRateEntries, kDefaultSampleRateIndex);
+  stored.channelIndex = IndexOrDefault(controls.channelIndex, kChannelEntries, kDefaultChannelIndex);
+  return stored;
+}
+
 CIniFile OptionFile() {
   CIniFile file;
   file.SetFileName(OptionFilePath());
@@ -60,33 +73,28 @@ SettingsControls LoadSettings(const std::function<std::string()>& chooseOutputDr
   return controls;
 }
 
-Settings SaveSettings(const SettingsControls& controls) {
-  CIniFile file = OptionFile();
+Settings SettingsFromControls(const SettingsControls& controls) {
+  const SettingsControls stored = AsStored(controls);
   Settings settings;
-
-  settings.formatCode = controls.checkedFormat == kFormatWav   ? kFormatWav
-                        : controls.checkedFormat == kFormatAc3 ? kFormatAc3
-                                                               : kFormatMp3;
-  file.WriteInt(kSection, kOutputFormatKey, settings.formatCode, 10);
-
-  const int bitRateIndex = IndexOrDefault(controls.bitRateIndex, kBitRateEntries, kDefaultBitRateIndex);
-  settings.bitRate = std::atoi(kBitRateEntries[bitRateIndex]) * 1000;
-  file.WriteInt(kSection, kAudioBitrateKey, bitRateIndex, 10);
-
-  const int sampleRateIndex =
-      IndexOrDefault(controls.sampleRateIndex, kSampleRateEntries, kDefaultSampleRateIndex);
-  settings.sampleRate = std::atoi(kSampleRateEntries[sampleRateIndex]);
-  file.WriteInt(kSection, kSampleRateKey, sampleRateIndex, 10);
-
-  const int channelIndex = IndexOrDefault(controls.channelIndex, kChannelEntries, kDefaultChannelIndex);
-  settings.channelCount = channelIndex + 1;
-  file.WriteInt(kSection, kChannelKey, channelIndex, 10);
-
-  settings.outputFolder = controls.outputFolder;
-  file.WriteString(kSection, kOutputPathKey, settings.outputFolder.c_str());
-
-  mkdir(settings.outputFolder.c_str(), 0777);
+  settings.formatCode = stored.checkedFormat;
+  settings.bitRate = std::atoi(kBitRateEntries[stored.bitRateIndex]) * 1000;
+  settings.sampleRate = std::atoi(kSampleRateEntries[stored.sampleRateIndex]);
+  settings.channelCount = stored.channelIndex + 1;
+  settings.outputFolder = stored.outputFolder;
   return settings;
+}
+
+Settings SaveSettings(const SettingsControls& controls) {
+  const SettingsControls stored = AsStored(controls);
+  CIniFile file = OptionFile();
+  file.WriteInt(kSection, kOutputFormatKey, stored.checkedFormat, 10);
+  file.WriteInt(kSection, kAudioBitrateKey, stored.bitRateIndex, 10);
+  file.WriteInt(kSection, kSampleRateKey, stored.sampleRateIndex, 10);
+  file.WriteInt(kSection, kChannelKey, stored.channelIndex, 10);
+  file.WriteString(kSection, kOutputPathKey, stored.outputFolder.c_str());
+
+  mkdir(stored.outputFolder.c_str(), 0777);
+  return SettingsFromControls(stored);
 }
 
 void OnRestoreDefaults() { unlink(OptionFilePath().c_str()); }

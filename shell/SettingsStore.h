@@ -23,10 +23,15 @@ std::string OptionFilePath();
 SettingsControls LoadSettings(
     const std::function<std::string()>& chooseOutputDrive = [] { return ChooseOutputDrive(); });
 
-// Start: the controls become the run's Settings and are stored in option.ini,
-// and the output folder is made (one level; a failure shows later, when the
-// run writes into it). A list with nothing selected counts as its default
-// entry, and that entry's index is stored. Write failures are not reported.
+// The run's Settings from the controls, touching no file: no format button
+// checked counts as MP3, a list with nothing selected as its default entry.
+Settings SettingsFromControls(const SettingsControls& controls);
+
+// Start: the controls become the run's Settings (SettingsFromControls) and
+// are stored in option.ini, and the output folder is made (one level; a
+// failure shows later, when the run writes into it). For a list with nothing
+// selected, its default entry's index is stored. Write failures are not
+// reported.
 Settings SaveSettings(const SettingsControls& controls);
 
 // "Restore Default Settings": deletes option.ini, nothing else; the next

@@ -118,12 +118,19 @@ TEST_F(SettingsStoreTest, StartStoresTheControlsAndMakesTheRunsSettings) {
     SettingsControls typed = controls;
     typed.outputFolder = outputParent / controls.outputFolder;
 
+    // The batch front end's reading: the same Settings, and nothing written.
+    const Settings unstored = SettingsFromControls(typed);
+    EXPECT_FALSE(fs::exists(optionFile));
+    EXPECT_FALSE(fs::exists(typed.outputFolder));
+
     const Settings settings = SaveSettings(typed);
-    EXPECT_EQ(settings.outputFolder, typed.outputFolder);
-    EXPECT_EQ(settings.formatCode, expected.formatCode);
-    EXPECT_EQ(settings.bitRate, expected.bitRate);
-    EXPECT_EQ(settings.sampleRate, expected.sampleRate);
-    EXPECT_EQ(settings.channelCount, expected.channelCount);
+    for (const Settings& made : {unstored, settings}) {
+      EXPECT_EQ(made.outputFolder, typed.outputFolder);
+      EXPECT_EQ(made.formatCode, expected.formatCode);
+      EXPECT_EQ(made.bitRate, expected.bitRate);
+      EXPECT_EQ(made.sampleRate, expected.sampleRate);
+      EXPECT_EQ(made.channelCount, expected.channelCount);
+    }
     EXPECT_EQ(ReadText(optionFile),
               std::string("[TaskSetting]\n") + storedIndices + "OutputPath=" + typed.outputFolder + "\n");
     EXPECT_TRUE(fs::is_directory(typed.outputFolder));
