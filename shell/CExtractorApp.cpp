@@ -16,7 +16,7 @@ CExtractorApp::~CExtractorApp() {
 int CExtractorApp::Run(const QStringList& files) {
   InitInstance();
   {
-    CExtractorDlg dialog;
+    CExtractorDlg dialog(&skin_);
     dialog.show();
     if (!files.isEmpty()) dialog.AddFiles(files);
     dialog.exec();
@@ -25,6 +25,11 @@ int CExtractorApp::Run(const QStringList& files) {
   return 0;
 }
 
-void CExtractorApp::InitInstance() { InitMediaLibraries(); }
+void CExtractorApp::InitInstance() {
+  InitMediaLibraries();
+  skin_.Load();
+}
 
-void CExtractorApp::ExitInstance() {}
+// The skin comes off here and once more when the binding unloads the
+// library at destruction.
+void CExtractorApp::ExitInstance() { skin_.DeInitDecoration(); }

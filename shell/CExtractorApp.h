@@ -2,12 +2,14 @@
 
 #include "platform/DesktopShellOpen.h"
 #include "platform/MessageBoxNotice.h"
+#include "ui/SkinBinding.h"
 
 #include <QStringList>
 
-// The application: readies the media libraries, then runs the main window
-// until the user closes it. Message boxes and desktop opening go to the
-// windows' implementations for the whole run.
+// The application: readies the media libraries and the skin, then runs the
+// main window until the user closes it. Message boxes and desktop opening go
+// to the windows' implementations for the whole run. Without the skin
+// library the windows keep the standard look.
 class CExtractorApp {
  public:
   CExtractorApp();
@@ -25,4 +27,5 @@ class CExtractorApp {
 
   MessageBoxNotice notice_;
   DesktopShellOpen shellOpen_;
+  SkinBinding skin_;
 };

@@ -6,10 +6,15 @@
 #include "convert/CConvertDlg.h"
 #include "platform/ProgramFolder.h"
 #include "platform/ShellOpen.h"
+#include "ui/BrowseOutputFolder.h"
+#include "ui/CAboutDlg.h"
 #include "ui/CClipDlg.h"
+#include "ui/CLinkStatic.h"
 #include "ui/CPicturePreview.h"
 #include "ui/ConfirmTaskRowSelected.h"
 #include "ui/DialogTemplate.h"
+#include "ui/MakerLinks.h"
+#include "ui/SkinBinding.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -113,7 +118,7 @@ QComboBox* AddList(QWidget* parent, const auto& entries, const TemplateControl& 
 
 }  // namespace
 
-CExtractorDlg::CExtractorDlg(QWidget* parent)
+CExtractorDlg::CExtractorDlg(SkinBinding* skin, QWidget* parent)
     : QDialog(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint) {
   setWindowTitle(QString::fromLatin1(kProductName));
@@ -125,7 +130,7 @@ CExtractorDlg::CExtractorDlg(QWidget* parent)
 
   CreateMenus();
   CreateControls();
-  SetupTaskList();
+  SetupTaskList(skin);
 
   const SettingsControls controls = LoadSettings();
   ShowControls(controls);
@@ -155,6 +160,17 @@ void CExtractorDlg::CreateMenus() {
   operationMenu_->addAction(QStringLiteral("Delete File"), this, &CExtractorDlg::OnDeleteFile);
   operationMenu_->addAction(QStringLiteral("Delete All Files"), this, &CExtractorDlg::OnDeleteAll);
   operationMenu_->addAction(QStringLiteral("Select Movie Clip"), this, &CExtractorDlg::OnMovieClip);
+
+  QMenu* otherTools = menuBar_->addMenu(QStringLiteral("Other Tools"));
+  for (const MakerLink& tool : MakerLinks::kOtherTools) {
+    otherTools->addAction(QString::fromStdString(tool.MenuText()), this,
+                          [id = tool.commandId] { MakerLinks::OnOtherTool(id); });
+  }
+
+  QMenu* about = menuBar_->addMenu(QStringLiteral("About"));
+  about->addAction(QStringLiteral("Visit Our Website"), this, &CExtractorDlg::OnVisitWebsite);
+  about->addSeparator();
+  about->addAction(QStringLiteral("About"), this, &CExtractorDlg::OnAbout);
 }
 
 void CExtractorDlg::CreateControls() {
@@ -192,7 +208,8 @@ void CExtractorDlg::CreateControls() {
 
   outputFolderEdit_ = PlaceControl(new QLineEdit(client_), kOutputFolder, units);
   outputFolderEdit_->setAccessibleName(QStringLiteral("Output Path"));
-  PlaceControl(new QPushButton(QStringLiteral("Browse"), client_), kBrowse, units);
+  auto* browse = PlaceControl(new QPushButton(QStringLiteral("Browse"), client_), kBrowse, units);
+  connect(browse, &QPushButton::clicked, this, &CExtractorDlg::OnBrowse);
 
   previewPicture_ = PlaceControl(new CPicturePreview(client_), kPreviewPicture, units);
   previewPicture_->setAccessibleName(QStringLiteral("Preview"));
@@ -215,7 +232,9 @@ void CExtractorDlg::CreateControls() {
   channelList_ = AddList(client_, kChannelEntries, kChannel, QStringLiteral("Channel"), units);
   AddLabel(client_, "kbps", kKbpsLabel, units);
 
-  updateLink_ = AddLabel(client_, "Check for new version", kUpdateLink, units);
+  updateLink_ = PlaceControl(new CLinkStatic(client_), kUpdateLink, units);
+  updateLink_->SetLinkUrl(QString::fromLatin1(MakerLinks::kDownloadPage.address));
+  updateLink_->setText(QStringLiteral("Check for new version"));
 
   auto* separator = PlaceControl(new QFrame(client_), kSeparator, units);
   separator->setFrameStyle(QFrame::HLine | QFrame::Sunken);
@@ -232,7 +251,7 @@ void CExtractorDlg::CreateControls() {
   connect(enhancedEngineCheck_, &QCheckBox::clicked, this, &CExtractorDlg::OnEnhancedEngine);
 }
 
-void CExtractorDlg::SetupTaskList() {
+void CExtractorDlg::SetupTaskList(SkinBinding* skin) {
   taskListControl_->setColumnCount(kColumnCount);
   QStringList headers;
   for (const Column& column : kColumns) headers << QString::fromLatin1(column.header);
@@ -254,6 +273,8 @@ void CExtractorDlg::SetupTaskList() {
   connect(taskListControl_, &QTreeWidget::itemSelectionChanged, this, &CExtractorDlg::OnTaskSelectionChanged);
   // A mouse click only: moving the selection with the keys shows no still.
   connect(taskListControl_, &QTreeWidget::itemClicked, this, &CExtractorDlg::OnClickTaskList);
+
+  if (skin && skin->IsLoaded()) skin->SetCustomSkinWnd(startButton_, u"StartButton", 0);
 
   taskListControl_->DropTarget().SetDropOptions(
       {DL_ACCEPT_FILES | DL_USE_CALLBACK, "",
@@ -385,6 +406,15 @@ void CExtractorDlg::OnStart() {
   CConvertDlg progress(run, this);
   progress.exec();
 }
+
+void CExtractorDlg::OnBrowse() { BrowseOutputFolder(*outputFolderEdit_); }
+
+void CExtractorDlg::OnAbout() {
+  CAboutDlg about;
+  about.exec();
+}
+
+void CExtractorDlg::OnVisitWebsite() { IShellOpen::Current().Open(MakerLinks::kWebSite.address); }
 
 void CExtractorDlg::OnClickTaskList() {
   const int row = taskList_.GetSelectedRow();

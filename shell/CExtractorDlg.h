@@ -11,7 +11,9 @@
 #include <memory>
 
 class CDropListCtrl;
+class CLinkStatic;
 class CPicturePreview;
+class SkinBinding;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -29,7 +31,9 @@ class CExtractorDlg : public QDialog {
   Q_OBJECT
 
  public:
-  explicit CExtractorDlg(QWidget* parent = nullptr);
+  // The skin binding, when there is one, gets the Start button for its round
+  // look.
+  explicit CExtractorDlg(SkinBinding* skin = nullptr, QWidget* parent = nullptr);
   ~CExtractorDlg() override;
 
   const CTaskList& TaskList() const { return taskList_; }
@@ -52,6 +56,9 @@ class CExtractorDlg : public QDialog {
   void OnRestoreDefaults();
   void OnHelp();
   void OnStart();
+  void OnBrowse();
+  void OnAbout();
+  void OnVisitWebsite();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -59,7 +66,7 @@ class CExtractorDlg : public QDialog {
  private:
   void CreateMenus();
   void CreateControls();
-  void SetupTaskList();
+  void SetupTaskList(SkinBinding* skin);
   void ShowTaskRows();
   void OnRClickTaskList(const QPoint& position);
   void OnClickTaskList();
@@ -81,7 +88,7 @@ class CExtractorDlg : public QDialog {
   QComboBox* bitRateList_ = nullptr;
   QComboBox* sampleRateList_ = nullptr;
   QComboBox* channelList_ = nullptr;
-  QLabel* updateLink_ = nullptr;
+  CLinkStatic* updateLink_ = nullptr;
   QCheckBox* enhancedEngineCheck_ = nullptr;
 
   // Dragging the window by its client area, where the window manager

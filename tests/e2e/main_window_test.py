@@ -30,6 +30,11 @@ def test():
         program.start()
         window = program.window("Tolvar Audio Extractor")
         task_list = desktop.wait_for("the task list", lambda: desktop.find_task_list(window))
+        # The intro comes once, a second after the window opens; a still
+        # clicked before it would be replaced by it.
+        desktop.wait_for("the intro text", lambda: any(
+            "Click Start to go!" in desktop.name_of(label) for label in desktop.descendants(window)
+            if desktop.role_name(label) == "label"))
         desktop.add_files_through_open_dialog(program, window, [first, second])
 
         def rows():
@@ -50,7 +55,7 @@ def test():
 
         time.sleep(0.5)
         os.makedirs(options.artefacts, exist_ok=True)
-        desktop.screenshot(window, os.path.join(options.artefacts, "main-window.png"))
+        desktop.screenshot(window, os.path.join(options.artefacts, "main-window-skinned.png"))
 
         exit_item = desktop.wait_for("the Exit menu item", lambda: desktop.find(window, "menu item", "Exit"))
         closed_at = time.monotonic()

@@ -3,6 +3,8 @@
 #include "platform/ProgramFolder.h"
 #include "platform/RecordingNotice.h"
 #include "platform/RecordingShellOpen.h"
+#include "ui/CLinkStatic.h"
+#include "ui/MakerLinks.h"
 #include "support/TempFolder.h"
 #include "support/TestMedia.h"
 
@@ -18,6 +20,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QUrl>
 
@@ -194,6 +197,35 @@ TEST_F(MainWindowTest, StartWithAnEmptyListWarnsAndStoresNothing) {
   EXPECT_EQ(notice.Requests()[0].text, "No source file is ready! Please add a source file.");
   EXPECT_EQ(notice.Requests()[0].caption, "WARNING");
   EXPECT_FALSE(fs::exists(programFolder / "option.ini"));
+}
+
+// The menus of the maker's pages and the update link open their addresses
+// in the desktop.
+TEST_F(MainWindowTest, WebCommandsOpenTheMakersPages) {
+  std::vector<std::string> expected;
+  for (const MakerLink& tool : MakerLinks::kOtherTools) {
+    MenuAction("Other Tools", QString::fromStdString(tool.MenuText()))->trigger();
+    expected.push_back(tool.address);
+  }
+  MenuAction("About", "Visit Our Website")->trigger();
+  expected.push_back(MakerLinks::kWebSite.address);
+  auto* link = Find<CLinkStatic>("updateLink");
+  EXPECT_EQ(link->text(), "Check for new version");
+  QTest::mouseClick(link, Qt::LeftButton);
+  expected.push_back(MakerLinks::kDownloadPage.address);
+  EXPECT_EQ(shellOpen.Targets(), expected);
+}
+
+TEST_F(MainWindowTest, AboutOpensTheAboutBox) {
+  QString caption;
+  QTimer::singleShot(0, [&] {
+    QWidget* about = QApplication::activeModalWidget();
+    ASSERT_NE(about, nullptr);
+    caption = about->windowTitle();
+    about->close();
+  });
+  MenuAction("About", "About")->trigger();
+  EXPECT_EQ(caption, "About Tolvar Audio Extractor");
 }
 
 TEST_F(MainWindowTest, EscapeAndExitCloseTheWindow) {
