@@ -1,25 +1,16 @@
 #include "CConvertDlg.h"
 
 #include "CConversionRun.h"
+#include "platform/DialogTemplate.h"
 
 #include <QApplication>
-#include <QFontMetrics>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 
-#include <cmath>
-
 namespace {
 
-// Template 133, positions in dialog units. The ids are those of the resource
-// script; the object names are what tests and assistive tools find.
-struct TemplateControl {
-  int id;
-  const char* objectName;
-  int x, y, width, height;
-};
-
+// Template 133, positions in dialog units.
 constexpr int kWidth = 309;
 constexpr int kHeight = 105;
 constexpr TemplateControl kCurrentLine{1058, "currentLine", 10, 8, 289, 10};
@@ -28,37 +19,16 @@ constexpr TemplateControl kTotalLine{1059, "totalLine", 10, 42, 289, 10};
 constexpr TemplateControl kTotalBar{1021, "totalBar", 10, 54, 289, 12};
 constexpr TemplateControl kStopButton{1036, "stopButton", 129, 80, 50, 16};
 
-// Dialog units by the window font: x in quarters of the average character
-// width, y in eighths of the character height.
-class Units {
- public:
-  explicit Units(const QFont& font) : metrics_(font) {}
-  int X(int units) const { return static_cast<int>(std::lround(units * metrics_.averageCharWidth() / 4.0)); }
-  int Y(int units) const { return static_cast<int>(std::lround(units * metrics_.height() / 8.0)); }
-
- private:
-  QFontMetrics metrics_;
-};
-
-template <typename Control>
-Control* Place(Control* control, const TemplateControl& place, const Units& units) {
-  control->setObjectName(QLatin1String(place.objectName));
-  const int left = units.X(place.x);
-  const int top = units.Y(place.y);
-  control->setGeometry(left, top, units.X(place.x + place.width) - left, units.Y(place.y + place.height) - top);
-  return control;
-}
-
-QLabel* AddLine(QWidget* parent, const QString& text, const TemplateControl& place, const Units& units) {
-  auto* line = Place(new QLabel(text, parent), place, units);
+QLabel* AddLine(QWidget* parent, const QString& text, const TemplateControl& place, const DialogUnits& units) {
+  auto* line = PlaceControl(new QLabel(text, parent), place, units);
   // File names are shown as they are, never read as markup.
   line->setTextFormat(Qt::PlainText);
   return line;
 }
 
 QProgressBar* AddBar(QWidget* parent, const QString& accessibleName, const TemplateControl& place,
-                     const Units& units) {
-  auto* bar = Place(new QProgressBar(parent), place, units);
+                     const DialogUnits& units) {
+  auto* bar = PlaceControl(new QProgressBar(parent), place, units);
   bar->setRange(0, 100);
   bar->setValue(0);
   bar->setTextVisible(false);
@@ -84,14 +54,14 @@ void CConvertDlg::CreateControls() {
   QFont dialogFont(QStringLiteral("MS Sans Serif"));
   dialogFont.setPointSize(8);
   setFont(dialogFont);
-  const Units units(font());
-  setFixedSize(units.X(kWidth), units.Y(kHeight));
+  const DialogUnits units(font());
+  setFixedSize(units.ToPixels(kWidth, kHeight));
 
   currentLine_ = AddLine(this, run_.CurrentLine(), kCurrentLine, units);
   currentBar_ = AddBar(this, QStringLiteral("Current task progress"), kCurrentBar, units);
   totalLine_ = AddLine(this, run_.TotalLine(), kTotalLine, units);
   totalBar_ = AddBar(this, QStringLiteral("Total progress"), kTotalBar, units);
-  stopButton_ = Place(new QPushButton(QStringLiteral("STOP"), this), kStopButton, units);
+  stopButton_ = PlaceControl(new QPushButton(QStringLiteral("STOP"), this), kStopButton, units);
   stopButton_->setAutoDefault(false);
 }
 

@@ -12,7 +12,7 @@
 #include "ui/CLinkStatic.h"
 #include "ui/CPicturePreview.h"
 #include "ui/ConfirmTaskRowSelected.h"
-#include "ui/DialogTemplate.h"
+#include "platform/DialogTemplate.h"
 #include "ui/MakerLinks.h"
 #include "ui/SkinBinding.h"
 

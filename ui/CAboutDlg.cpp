@@ -1,8 +1,8 @@
 #include "CAboutDlg.h"
 
 #include "CLinkStatic.h"
-#include "DialogTemplate.h"
 #include "MakerLinks.h"
+#include "platform/DialogTemplate.h"
 
 #include <QFrame>
 #include <QGroupBox>

@@ -2,7 +2,7 @@
 
 #include "CRangeSlider.h"
 #include "ClipWindowTexts.h"
-#include "DialogTemplate.h"
+#include "platform/DialogTemplate.h"
 
 #include <QGroupBox>
 #include <QLabel>
