@@ -2,27 +2,15 @@
 // against the ffmpeg tool taking the same still, the picture of the 30th
 // frame at 160 x 120 into a JPEG file. Prints the time of each per still and
 // the ratio (ours / ffmpeg); below 1 is faster.
+#include "BenchTiming.h"
 #include "media/PreviewCapture.h"
 #include "support/Command.h"
 #include "support/TempFolder.h"
 #include "support/TestMedia.h"
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-
-namespace {
-
-using Clock = std::chrono::steady_clock;
-
-double SecondsPerCall(int repetitions, const auto& call) {
-  const auto start = Clock::now();
-  for (int i = 0; i < repetitions; ++i) call();
-  return std::chrono::duration<double>(Clock::now() - start).count() / repetitions;
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
   const int repetitions = argc > 1 ? std::atoi(argv[1]) : 10;

@@ -1,26 +1,14 @@
 // Probing speed: construct, OpenInput, GetDurationSeconds and delete, against
 // `ffprobe -show_entries format=duration` on the same files. Prints one row
 // per file and the overall ratio (ours / ffprobe); below 1 is faster.
+#include "BenchTiming.h"
 #include "media/CMediaTranscoder.h"
 #include "support/Command.h"
 #include "support/TestMedia.h"
 
-#include <chrono>
 #include <cstdio>
 #include <string>
 #include <vector>
-
-namespace {
-
-using Clock = std::chrono::steady_clock;
-
-double SecondsPerCall(int repetitions, const auto& call) {
-  const auto start = Clock::now();
-  for (int i = 0; i < repetitions; ++i) call();
-  return std::chrono::duration<double>(Clock::now() - start).count() / repetitions;
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
   const int repetitions = argc > 1 ? std::atoi(argv[1]) : 5;

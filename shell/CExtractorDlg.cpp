@@ -6,6 +6,7 @@
 #include "convert/CConvertDlg.h"
 #include "platform/ProgramFolder.h"
 #include "platform/ShellOpen.h"
+#include "platform/WaitCursor.h"
 #include "ui/BrowseOutputFolder.h"
 #include "ui/CAboutDlg.h"
 #include "ui/CClipDlg.h"
@@ -16,7 +17,6 @@
 #include "ui/MakerLinks.h"
 #include "ui/SkinBinding.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
@@ -92,15 +92,6 @@ const char* const kAddFilesFilter =
     "Flash Files (*.flv);;"
     "MP4 / 3GP Files (*.mp4 *.3gp);;"
     "All Files (*)";
-
-// The wait cursor for as long as a long step runs.
-class WaitCursor {
- public:
-  WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-  ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-  WaitCursor(const WaitCursor&) = delete;
-  WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 QLabel* AddLabel(QWidget* parent, const char* text, const TemplateControl& place, const DialogUnits& units) {
   return PlaceControl(new QLabel(QString::fromLatin1(text), parent), place, units);

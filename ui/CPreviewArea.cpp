@@ -3,22 +3,9 @@
 #include "CPicturePreview.h"
 #include "ProgramPictures.h"
 #include "SourcePreview.h"
+#include "platform/WaitCursor.h"
 
-#include <QApplication>
 #include <QLabel>
-
-namespace {
-
-// The wait cursor for as long as the object lives.
-class WaitCursor {
- public:
-  WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-  ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-  WaitCursor(const WaitCursor&) = delete;
-  WaitCursor& operator=(const WaitCursor&) = delete;
-};
-
-}  // namespace
 
 CPreviewArea::CPreviewArea(CPicturePreview& picture, QLabel& summary) : picture_(picture), summary_(summary) {}
 

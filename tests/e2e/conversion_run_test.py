@@ -4,22 +4,13 @@ WMV source, with the program folder's WMV decoder library left out, so the
 in-process engine cannot open it), both outputs valid, and the closing
 report read from its message box."""
 
-import argparse
 import os
 import subprocess
 import tempfile
 
 import desktop
 
-parser = argparse.ArgumentParser()
-parser.add_argument("--program-folder", required=True)
-parser.add_argument("--artefacts", required=True)
-options = parser.parse_args()
-
-
-def expect(condition, what):
-    if not condition:
-        raise desktop.DesktopTestError(what)
+options = desktop.options()
 
 
 def audio_of(path):
@@ -64,20 +55,20 @@ def test():
 
         report = message_box(program, "Congratulations!")
         texts = [desktop.name_of(node) for node in desktop.descendants(report) if desktop.role_name(node) == "label"]
-        expect(any(text == "Successfully Converting Files and Save to " + output_folder for text in texts),
+        desktop.expect(any(text == "Successfully Converting Files and Save to " + output_folder for text in texts),
                "the closing report names the output folder: %r" % texts)
         desktop.screenshot(report, os.path.join(options.artefacts, "conversion-report.png"))
         desktop.press(desktop.find(report, "push button", "OK"))
 
         for name in ("holiday clip.mp3", "old camera.mp3"):
             facts = audio_of(os.path.join(output_folder, name))
-            expect(facts == "mp3,48000,2", "%s holds %r" % (name, facts))
+            desktop.expect(facts == "mp3,48000,2", "%s holds %r" % (name, facts))
 
         try:
             desktop.press(desktop.wait_for("the Exit menu item", lambda: desktop.find(window, "menu item", "Exit")))
         except Exception:
             pass
-        expect(program.wait_end(10) == 0, "the program ends with status 0")
+        desktop.expect(program.wait_end(10) == 0, "the program ends with status 0")
     finally:
         program.close()
 

@@ -5,6 +5,7 @@ by pixel position. Every wait has a bound, so a broken program fails the
 test instead of hanging it.
 """
 
+import argparse
 import os
 import shutil
 import signal
@@ -194,6 +195,19 @@ def make_video(path, seconds, size="320x240", frequency=440, audio=True):
         command += ["-f", "lavfi", "-i", "sine=frequency=%d:sample_rate=44100:duration=%s" % (frequency, seconds)]
     subprocess.run(command + [path], check=True)
     return path
+
+
+def options():
+    """The options every desktop test gets from its ctest entry."""
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--program-folder", required=True)
+    parser.add_argument("--artefacts", required=True)
+    return parser.parse_args()
+
+
+def expect(condition, what):
+    if not condition:
+        raise DesktopTestError(what)
 
 
 def run(test):

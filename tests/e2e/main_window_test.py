@@ -2,22 +2,13 @@
 added through its own Open dialog driven over the accessibility bus, and
 the process ends soon after its window is closed."""
 
-import argparse
 import os
 import tempfile
 import time
 
 import desktop
 
-parser = argparse.ArgumentParser()
-parser.add_argument("--program-folder", required=True)
-parser.add_argument("--artefacts", required=True)
-options = parser.parse_args()
-
-
-def expect(condition, what):
-    if not condition:
-        raise desktop.DesktopTestError(what)
+options = desktop.options()
 
 
 def test():
@@ -42,7 +33,7 @@ def test():
                      if desktop.role_name(cell) in ("table cell", "tree item")]
             return cells if "first clip.avi" in cells and "second.mp4" in cells else None
         cells = desktop.wait_for("both rows in the task list", rows)
-        expect(cells.index("first clip.avi") < cells.index("second.mp4"), "the rows keep the dialog's order")
+        desktop.expect(cells.index("first clip.avi") < cells.index("second.mp4"), "the rows keep the dialog's order")
 
         # A click on a row shows a still of its video and its facts.
         first_cell = next(cell for cell in desktop.descendants(task_list)
@@ -51,7 +42,7 @@ def test():
         facts = desktop.wait_for("the summary of the clicked video", lambda: next(
             (desktop.name_of(label) for label in desktop.descendants(window)
              if desktop.role_name(label) == "label" and "W*H : 320*240" in desktop.name_of(label)), None))
-        expect(facts.startswith("Duration :00:00:03.0"), "the summary starts with the duration: %r" % facts)
+        desktop.expect(facts.startswith("Duration :00:00:03.0"), "the summary starts with the duration: %r" % facts)
 
         time.sleep(0.5)
         os.makedirs(options.artefacts, exist_ok=True)
@@ -64,8 +55,8 @@ def test():
         except Exception:
             pass  # the program may end before it answers
         status = program.wait_end(10)
-        expect(status == 0, "exit status %d" % status)
-        expect(time.monotonic() - closed_at < 5, "the program took too long to end")
+        desktop.expect(status == 0, "exit status %d" % status)
+        desktop.expect(time.monotonic() - closed_at < 5, "the program took too long to end")
     finally:
         program.close()
 

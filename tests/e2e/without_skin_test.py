@@ -1,16 +1,12 @@
 """Without the skin library the program starts with the standard look, keeps
 every control usable, and ends normally."""
 
-import argparse
 import os
 import time
 
 import desktop
 
-parser = argparse.ArgumentParser()
-parser.add_argument("--program-folder", required=True)
-parser.add_argument("--artefacts", required=True)
-options = parser.parse_args()
+options = desktop.options()
 
 
 def test():
@@ -30,8 +26,7 @@ def test():
         except Exception:
             pass
         status = program.wait_end(10)
-        if status != 0:
-            raise desktop.DesktopTestError("exit status %d" % status)
+        desktop.expect(status == 0, "exit status %d" % status)
     finally:
         program.close()
 
