@@ -83,7 +83,11 @@ struct KeyLocation {
   std::string value;
 };
 
-KeyLocation FindKey(const std::vector<std::string>& lines, const std::string& section, const std::string& key) {
+// Blanks around the names asked for are ignored as those in the file are.
+KeyLocation FindKey(const std::vector<std::string>& lines, const std::string& sectionAsked,
+                    const std::string& keyAsked) {
+  const std::string section = Trim(sectionAsked);
+  const std::string key = Trim(keyAsked);
   KeyLocation location;
   bool inSection = false;
   for (size_t i = 0; i < lines.size(); ++i) {
@@ -177,10 +181,10 @@ uint32_t CIniFile::GetInt(const char* section, const char* key, uint32_t default
 
 bool CIniFile::WriteString(const char* section, const char* key, const char* value) {
   if (!section || !key) return false;
-  const std::string sectionName = section;
-  const std::string keyName = key;
+  const std::string sectionName = Trim(section);
+  const std::string keyName = Trim(key);
   const std::string text = value ? value : "";
-  if (Trim(keyName).empty() || HasLineBreak(sectionName) || sectionName.find(']') != std::string::npos ||
+  if (keyName.empty() || HasLineBreak(sectionName) || sectionName.find(']') != std::string::npos ||
       HasLineBreak(keyName) || keyName.find('=') != std::string::npos || keyName.front() == '[' ||
       keyName.front() == ';' || HasLineBreak(text)) {
     return false;

@@ -5,9 +5,10 @@
 
 // Reads and writes one profile file: "[Section]" lines followed by
 // "Key=Value" lines. Section and key names match whatever their case; blanks
-// around keys and values are ignored, and a value wrapped in one pair of
-// quotes reads without them. Section and key stay `const char*` because a
-// null one is a defined case (the default is read, nothing is written).
+// around names and values are ignored, in the file and in a caller's names,
+// and a value wrapped in one pair of quotes reads without them. Section and
+// key stay `const char*` because a null one is a defined case (the default
+// is read, nothing is written).
 //
 // Every write replaces the whole file at once (a temporary file beside it,
 // flushed to disk, renamed over it): a crash mid-write leaves the old file or

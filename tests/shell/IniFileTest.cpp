@@ -172,6 +172,24 @@ TEST_F(IniFileTest, ValuesReadBackExactlyAsWritten) {
   EXPECT_EQ(file.GetString("TaskSetting", "OutputPath", "default"), "");
 }
 
+// Blanks around a name are no part of it, whether the file or the caller
+// has them: a name written with them must be found again.
+TEST_F(IniFileTest, BlanksAroundSectionAndKeyNamesDoNotCount) {
+  WriteText(path, "[ TaskSetting\t]\n  OutputPath = /hand/\n");
+  EXPECT_EQ(file.GetString(" TaskSetting ", "\tOutputPath ", "default"), "/hand/");
+
+  ASSERT_TRUE(file.WriteString("\tTaskSetting ", " OutputPath\t", "/x/"));
+  EXPECT_EQ(file.GetString("TaskSetting", "OutputPath", "default"), "/x/");
+  ASSERT_TRUE(file.WriteString("Window ", " Left", "10"));
+  EXPECT_EQ(file.GetString(" Window", "Left ", "default"), "10");
+  EXPECT_EQ(file.GetString("TaskSetting", "OutputPath", "default"), "/x/");
+
+  // Once the blanks are gone these would read as a comment and a section.
+  EXPECT_FALSE(file.WriteString("TaskSetting", " ;OutputPath", "/y/"));
+  EXPECT_FALSE(file.WriteString("TaskSetting", "\t[Other]", "/y/"));
+  EXPECT_FALSE(file.WriteString("TaskSetting", " \t", "/y/"));
+}
+
 // A line break in a value would smuggle in keys of its own.
 TEST_F(IniFileTest, WhatWouldBreakTheLineStructureIsNotWritten) {
   WriteText(path, "[TaskSetting]\nOutputFormat=1\n");
