@@ -78,6 +78,10 @@ const std::map<std::string, Recipe>& Recipes() {
       {"mp4-video-only-2s.mp4", {Video("160x120", 25, 2) + "-c:v libx264 -preset ultrafast"}},
       // Long enough to be stopped halfway.
       {"m4a-aac-stereo-300s.m4a", {Sine(440, 48000, 300) + "-c:a aac -ac 2"}},
+      // The conversion benchmark's source: ten minutes of video and sound.
+      {"mp4-h264-aac-640x360-600s.mp4",
+       {Video("640x360", 25, 600) + Sine(440, 48000, 600) +
+        "-c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac -ac 2 -b:a 160k"}},
       // An audio stream that is declared but carries no packet at all.
       {"mkv-audio-stream-without-packets-3s.mkv",
        {Video("160x120", 25, 3) + Sine(440, 44100, 3) +

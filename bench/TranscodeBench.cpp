@@ -1,0 +1,114 @@
+// Conversion speed and peak memory: the in-process engine and the tae
+// converter against `ffmpeg -i SRC -vn` with the same settings, on a
+// generated ten-minute 640 x 360 H.264 + AAC stereo 48 kHz source. Each
+// command runs as a child process; the best of a few runs counts. Prints the
+// ratios ours / ffmpeg; below 1 is better.
+#include "BenchTiming.h"
+#include "support/TempFolder.h"
+#include "support/TestMedia.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <spawn.h>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+struct Measure {
+  double seconds = 1e9;
+  long peakKiloBytes = 0;
+};
+
+// Runs the command to its end; its wall time and its peak resident memory.
+Measure RunMeasured(const std::vector<std::string>& arguments) {
+  std::vector<char*> argv;
+  for (const auto& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", 0x1 /* O_WRONLY */, 0);
+  const auto start = std::chrono::steady_clock::now();
+  pid_t pid = 0;
+  if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) {
+    std::fprintf(stderr, "cannot run %s\n", argv[0]);
+    std::exit(1);
+  }
+  posix_spawn_file_actions_destroy(&actions);
+  int status = 0;
+  rusage usage{};
+  wait4(pid, &status, 0, &usage);
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    std::fprintf(stderr, "%s failed\n", argv[0]);
+    std::exit(1);
+  }
+  return {seconds, usage.ru_maxrss};
+}
+
+Measure Best(int repetitions, const std::vector<std::string>& arguments) {
+  Measure best;
+  for (int i = 0; i < repetitions; ++i) {
+    const Measure run = RunMeasured(arguments);
+    best.seconds = std::min(best.seconds, run.seconds);
+    best.peakKiloBytes = std::max(best.peakKiloBytes, run.peakKiloBytes);
+  }
+  return best;
+}
+
+struct Format {
+  const char* name;
+  const char* extension;
+  const char* encoder;  // empty: the output's own
+  int sampleRate;
+  int bitRate;
+};
+
+constexpr Format kFormats[] = {
+    {"MP3 128k/44100/stereo", "mp3", "libmp3lame", 44100, 128000},
+    {"WAV 44100/stereo", "wav", "", 44100, 128000},
+    {"AC3 192k/48000/stereo", "ac3", "ac3", 48000, 192000},
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int repetitions = argc > 1 ? std::atoi(argv[1]) : 3;
+  const std::string source = TestMedia::Path("mp4-h264-aac-640x360-600s.mp4");
+  TempFolder folder;
+
+  std::printf("%-24s %-10s %9s %9s %8s %11s %11s %8s\n", "format", "engine", "ours s", "ffmpeg s", "time",
+              "ours KiB", "ffmpeg KiB", "memory");
+  for (const Format& format : kFormats) {
+    const std::string rate = std::to_string(format.sampleRate);
+    const std::string kbps = std::to_string(format.bitRate / 1000) + "k";
+    std::vector<std::string> options = {"-y"};
+    if (*format.encoder) options.insert(options.end(), {"-acodec", format.encoder});
+    options.insert(options.end(), {"-ab", kbps, "-ac", "2", "-ar", rate});
+    const std::string output = folder / (std::string("out.") + format.extension);
+
+    std::vector<std::string> ffmpeg = {"ffmpeg", "-nostdin", "-v", "error", "-i", source, "-vn"};
+    ffmpeg.insert(ffmpeg.end(), options.begin(), options.end());
+    ffmpeg.push_back(output);
+    std::vector<std::string> tae = {TOLVAR_TAE_PROGRAM, "-i", source};
+    tae.insert(tae.end(), options.begin(), options.end());
+    tae.push_back(output);
+    const std::vector<std::string> inProcess = {TOLVAR_TRANSCODE_ONCE, source, output, rate, "2",
+                                                std::to_string(format.bitRate)};
+
+    const Measure theirs = Best(repetitions, ffmpeg);
+    for (const auto& [engine, command] : {std::pair{"in-process", inProcess}, std::pair{"tae", tae}}) {
+      const Measure ours = Best(repetitions, command);
+      std::printf("%-24s %-10s %9.2f %9.2f %8.3f %11ld %11ld %8.3f\n", format.name, engine, ours.seconds,
+                  theirs.seconds, ours.seconds / theirs.seconds, ours.peakKiloBytes, theirs.peakKiloBytes,
+                  static_cast<double>(ours.peakKiloBytes) / static_cast<double>(theirs.peakKiloBytes));
+    }
+  }
+  return 0;
+}
