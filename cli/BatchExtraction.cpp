@@ -1,0 +1,142 @@
+#include "BatchExtraction.h"
+
+#include "ClipChoice.h"
+#include "FrontEndNotice.h"
+#include "ProgressDisplay.h"
+#include "ResultLine.h"
+#include "StopSignals.h"
+#include "convert/CConversionRun.h"
+#include "convert/TimeText.h"
+#include "shell/CTaskList.h"
+#include "shell/FileNameParts.h"
+#include "shell/SettingsStore.h"
+
+#include <QEventLoop>
+
+#include <algorithm>
+
+namespace {
+
+const std::string kNotStarted = "Not started: the run was stopped.";
+
+std::string StoppedReason(const std::string& outputPath) {
+  return "Stopped before its end: " + outputPath + " holds at most the part converted until then.";
+}
+
+}  // namespace
+
+int BatchExtraction::Run(std::FILE* results) {
+  const SettingsControls controls = OverrideControls(LoadSettings(), options_);
+  ConversionRunInput input;
+  AddFiles(controls, input);
+  std::vector<TaskResult> taskResults;
+  if (!input.tasks.empty() && stopSignal_ == 0) {
+    input.enhancedEngine = options_.enhancedEngine;
+    input.saveSettings = [controls] { return SettingsFromControls(controls); };
+    taskResults = RunTasks(std::move(input));
+  }
+  return PrintResults(taskResults, results);
+}
+
+void BatchExtraction::AddFiles(const SettingsControls& controls, ConversionRunInput& input) {
+  CTaskList list;
+  list.CheckOutputFormat(controls.checkedFormat);
+  input.outputExtension = list.GetOutputExtension();
+  const bool clipAsked = options_.clipStart || options_.clipEnd;
+  for (const std::string& path : options_.files) {
+    FileEntry& entry = entries_.emplace_back(FileEntry{path, kNoTask, {}});
+    // Probing a long list takes a while; Ctrl+C meanwhile starts no run.
+    if (stopSignal_ == 0) stopSignal_ = stopSignals_.Take().value_or(0);
+    if (stopSignal_ != 0) {
+      entry.refusal = kNotStarted;
+      continue;
+    }
+    if (!list.AddSourceFile(path)) {
+      entry.refusal = notice_.LastText();
+      continue;
+    }
+    const int row = list.GetTaskCount() - 1;
+    if (clipAsked) {
+      const ClipChoice clip = ClipChoice::For(list.Tasks()[row].duration, options_.clipStart, options_.clipEnd);
+      if (!clip.failure.empty()) {
+        entry.refusal = clip.failure;
+        continue;
+      }
+      list.StoreClip(row, clip.start, clip.length, FormatTimeText(static_cast<int>(clip.start)),
+                     FormatTimeText(static_cast<int>(clip.start + clip.length)));
+    }
+    entry.task = input.tasks.size();
+    input.tasks.push_back(list.Tasks()[row]);
+    input.rowTitles.push_back(list.Rows()[row][kTitleColumn]);
+  }
+}
+
+std::vector<TaskResult> BatchExtraction::RunTasks(ConversionRunInput input) {
+  for (const Task& task : input.tasks) taskNames_.push_back(GetFileName(task.sourcePath));
+  CConversionRun run(std::move(input));
+  if (!run.Prepare()) return {};
+
+  QEventLoop loop;
+  QObject::connect(&run, &CConversionRun::CloseRequested, &loop, &QEventLoop::quit);
+  QObject::connect(&run, &CConversionRun::CurrentBarChanged, &loop, [this, &run] { ShowProgress(run); });
+  QObject::connect(&run, &CConversionRun::TotalBarChanged, &loop, [this, &run] { ShowProgress(run); });
+  QObject::connect(&stopSignals_, &StopSignals::Received, &loop, [this, &run](int signalNumber) {
+    if (stopSignal_ != 0 || run.IsOver()) return;
+    stopSignal_ = signalNumber;
+    progress_.PrintMessage("Stopping...");
+    run.Stop();
+  });
+  run.Begin();
+  loop.exec();
+  progress_.Finish();
+  return run.Results();
+}
+
+// "[2/3] holiday.avi: 45%, all files: 33%". The tasks run in order, so the
+// current one is the first that has not ended. The bar keeps the previous
+// task's 100 until the new task reports, which would read as done.
+void BatchExtraction::ShowProgress(const CConversionRun& run) {
+  const std::vector<TaskResult>& results = run.Results();
+  const auto ended = std::count_if(results.begin(), results.end(),
+                                   [](const TaskResult& result) { return result.end != TaskEnd::NotStarted; });
+  const size_t current = std::min(static_cast<size_t>(ended), results.size() - 1);
+  if (run.CurrentBar() < 100) taskWithOwnBar_ = current;
+  const int percent = taskWithOwnBar_ == current ? run.CurrentBar() : 0;
+  progress_.Show("[" + std::to_string(current + 1) + "/" + std::to_string(results.size()) + "] " + taskNames_[current] +
+                 ": " + std::to_string(percent) + "%, all files: " + std::to_string(run.TotalBar()) + "%");
+}
+
+int BatchExtraction::PrintResults(const std::vector<TaskResult>& results, std::FILE* stream) const {
+  bool everyFileConverted = true;
+  for (const FileEntry& entry : entries_) {
+    std::string line;
+    bool converted = false;
+    if (entry.task == kNoTask) {
+      line = FailedLine(entry.path, entry.refusal);
+    } else if (entry.task >= results.size()) {
+      line = FailedLine(entry.path, kNotStarted);
+    } else {
+      const TaskResult& result = results[entry.task];
+      switch (result.end) {
+        case TaskEnd::Converted:
+          line = ConvertedLine(entry.path, result.outputPath);
+          converted = true;
+          break;
+        case TaskEnd::Failed:
+          line = FailedLine(entry.path, result.failure);
+          break;
+        case TaskEnd::Stopped:
+          line = FailedLine(entry.path, StoppedReason(result.outputPath));
+          break;
+        case TaskEnd::NotStarted:
+          line = FailedLine(entry.path, kNotStarted);
+          break;
+      }
+    }
+    everyFileConverted = everyFileConverted && converted;
+    std::fputs(line.c_str(), stream);
+  }
+  std::fflush(stream);
+  if (stopSignal_ != 0) return 128 + stopSignal_;
+  return everyFileConverted ? 0 : 1;
+}

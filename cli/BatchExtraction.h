@@ -1,0 +1,56 @@
+#pragma once
+
+#include "ExtractOptions.h"
+#include "convert/ConversionRunInput.h"
+#include "convert/TaskResult.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+class CConversionRun;
+class FrontEndNotice;
+class ProgressDisplay;
+class StopSignals;
+
+// What tolvar-extract does once its command line is read. The settings are
+// option.ini's as the main window loads them, with the command line's on
+// top; option.ini itself is never written. The files are added as the main
+// window adds them (CTaskList), each gets the asked clip, and the progress
+// window's conversion run (CConversionRun) converts them. A signal stops the
+// run as STOP does, without the question. When it is over, one line per
+// file goes to the results stream, in the order given (ResultLine).
+class BatchExtraction {
+ public:
+  BatchExtraction(ExtractOptions options, ProgressDisplay& progress, const FrontEndNotice& notice,
+                  StopSignals& stopSignals)
+      : options_(std::move(options)), progress_(progress), notice_(notice), stopSignals_(stopSignals) {}
+
+  // Needs the application object. The exit status: 0 when every file was
+  // converted, 1 when any was refused or failed, 128 + the signal's number
+  // when a signal stopped the run.
+  int Run(std::FILE* results);
+
+ private:
+  // One file of the command line, and the task it became.
+  struct FileEntry {
+    std::string path;
+    size_t task = kNoTask;
+    std::string refusal;  // why it became none
+  };
+  static constexpr size_t kNoTask = static_cast<size_t>(-1);
+
+  void AddFiles(const SettingsControls& controls, ConversionRunInput& input);
+  std::vector<TaskResult> RunTasks(ConversionRunInput input);
+  void ShowProgress(const CConversionRun& run);
+  int PrintResults(const std::vector<TaskResult>& results, std::FILE* stream) const;
+
+  ExtractOptions options_;
+  ProgressDisplay& progress_;
+  const FrontEndNotice& notice_;
+  StopSignals& stopSignals_;
+  std::vector<FileEntry> entries_;
+  std::vector<std::string> taskNames_;  // file names, for the progress line
+  size_t taskWithOwnBar_ = kNoTask;     // the task the current bar has shown below 100 for
+  int stopSignal_ = 0;                  // the signal that stopped the run, 0 for none
+};

@@ -1,0 +1,233 @@
+#include "ExtractCommandLine.h"
+
+#include "convert/Settings.h"
+#include "shell/AsciiText.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <functional>
+#include <optional>
+
+namespace {
+
+struct OptionRule {
+  char shortName;  // '\0' when there is only the long name
+  const char* longName;
+  std::string values;  // what its value may be, as the messages say it; empty for a flag
+  // Takes the value (a flag gets none); false when the value is not allowed.
+  std::function<bool(const std::string& value, ParsedCommandLine& parsed)> apply;
+};
+
+template <typename Entries>
+std::string OneOf(const Entries& entries) {
+  std::string text = "one of";
+  for (const char* entry : entries) text += " " + std::string(entry);
+  return text;
+}
+
+template <typename Entries>
+std::optional<int> IndexOf(const Entries& entries, const std::string& value) {
+  const auto found = std::find_if(entries.begin(), entries.end(), [&](const char* entry) { return value == entry; });
+  if (found == entries.end()) return std::nullopt;
+  return static_cast<int>(found - entries.begin());
+}
+
+// Plain decimal seconds ("90", "12.5", ".5"): no sign, exponent or comma, so
+// that a slip of the keyboard is never read as some other number.
+std::optional<double> Seconds(const std::string& value) {
+  const bool plainDecimal = value.find_first_not_of("0123456789.") == std::string::npos &&
+                            std::count(value.begin(), value.end(), '.') <= 1 &&
+                            value.find_first_of("0123456789") != std::string::npos;
+  if (!plainDecimal) return std::nullopt;
+  double seconds = 0;
+  const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), seconds);
+  if (error != std::errc() || end != value.data() + value.size() || !std::isfinite(seconds)) return std::nullopt;
+  return seconds;
+}
+
+const char* const kSeconds = "seconds, such as 90 or 12.5";
+
+const std::vector<OptionRule>& Rules() {
+  static const std::vector<OptionRule> rules = {
+      {'f', "format", "one of mp3 wav ac3",
+       [](const std::string& value, ParsedCommandLine& parsed) {
+         const auto format = IndexOf(std::array{"mp3", "wav", "ac3"}, ToLowerAscii(value));
+         if (format) parsed.options.formatCode = kFormatMp3 + *format;
+         return format.has_value();
+       }},
+      {'b', "bitrate", OneOf(kBitRateEntries),
+       [](const std::string& value, ParsedCommandLine& parsed) {
+         parsed.options.bitRateIndex = IndexOf(kBitRateEntries, value);
+         return parsed.options.bitRateIndex.has_value();
+       }},
+      {'r', "sample-rate", OneOf(kSampleRateEntries),
+       [](const std::string& value, ParsedCommandLine& parsed) {
+         parsed.options.sampleRateIndex = IndexOf(kSampleRateEntries, value);
+         return parsed.options.sampleRateIndex.has_value();
+       }},
+      {'c', "channels", "one of 1 2",
+       [](const std::string& value, ParsedCommandLine& parsed) {
+         const auto index = IndexOf(std::array{"1", "2"}, value);
+         if (index) parsed.options.channelIndex = *index;
+         return index.has_value();
+       }},
+      {'o', "output", "a folder",
+       [](const std::string& value, ParsedCommandLine& parsed) {
+         if (!value.empty()) parsed.options.outputFolder = value;
+         return !value.empty();
+       }},
+      {'s', "start", kSeconds,
+       [](const std::string& value, ParsedCommandLine& parsed) {
+         parsed.options.clipStart = Seconds(value);
+         return parsed.options.clipStart.has_value();
+       }},
+      {'e', "end", kSeconds,
+       [](const std::string& value, ParsedCommandLine& parsed) {
+         parsed.options.clipEnd = Seconds(value);
+         return parsed.options.clipEnd.has_value();
+       }},
+      {'E', "enhanced", "",
+       [](const std::string&, ParsedCommandLine& parsed) {
+         parsed.options.enhancedEngine = true;
+         return true;
+       }},
+      {'q', "quiet", "",
+       [](const std::string&, ParsedCommandLine& parsed) {
+         parsed.options.quiet = true;
+         return true;
+       }},
+      {'h', "help", "",
+       [](const std::string&, ParsedCommandLine& parsed) {
+         parsed.request = CommandLineRequest::Help;
+         return true;
+       }},
+      {'\0', "version", "",
+       [](const std::string&, ParsedCommandLine& parsed) {
+         parsed.request = CommandLineRequest::Version;
+         return true;
+       }},
+  };
+  return rules;
+}
+
+std::string NameOf(const OptionRule& rule) {
+  const std::string longName = "--" + std::string(rule.longName);
+  return rule.shortName ? "-" + std::string(1, rule.shortName) + "/" + longName : longName;
+}
+
+// Options and files in any order, as getopt_long with permutation reads them.
+class Parser {
+ public:
+  explicit Parser(const std::vector<std::string>& arguments) : arguments_(arguments) {}
+
+  ParsedCommandLine Parse() {
+    bool optionsEnded = false;
+    while (next_ < arguments_.size() && Going()) {
+      const std::string& argument = arguments_[next_++];
+      if (optionsEnded || argument == "-" || !argument.starts_with('-')) {
+        parsed_.options.files.push_back(argument);
+      } else if (argument == "--") {
+        optionsEnded = true;
+      } else if (argument.starts_with("--")) {
+        LongOption(argument);
+      } else {
+        ShortOptions(argument);
+      }
+    }
+    if (Going()) CheckTheWhole();
+    return parsed_;
+  }
+
+ private:
+  bool Going() const { return parsed_.request == CommandLineRequest::Extract; }
+
+  void LongOption(const std::string& argument) {
+    const size_t equals = argument.find('=');
+    const std::string name = argument.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
+    const auto rule = std::find_if(Rules().begin(), Rules().end(),
+                                   [&](const OptionRule& candidate) { return name == candidate.longName; });
+    if (rule == Rules().end()) return Fail("unknown option '--" + name + "'");
+    if (equals == std::string::npos) return Take(*rule);
+    if (rule->values.empty()) return Fail(NameOf(*rule) + " takes no value");
+    Apply(*rule, argument.substr(equals + 1));
+  }
+
+  void ShortOptions(const std::string& argument) {
+    for (size_t i = 1; i < argument.size() && Going(); ++i) {
+      const auto rule = std::find_if(Rules().begin(), Rules().end(), [&](const OptionRule& candidate) {
+        return candidate.shortName != '\0' && candidate.shortName == argument[i];
+      });
+      if (rule == Rules().end()) return Fail("unknown option '-" + std::string(1, argument[i]) + "'");
+      if (rule->values.empty()) {
+        Apply(*rule, {});
+      } else {
+        // The rest of the argument is the value, else the next argument.
+        if (i + 1 < argument.size()) return Apply(*rule, argument.substr(i + 1));
+        return Take(*rule);
+      }
+    }
+  }
+
+  // The option's value from the next argument, or a flag.
+  void Take(const OptionRule& rule) {
+    if (rule.values.empty()) return Apply(rule, {});
+    if (next_ >= arguments_.size()) return Fail(NameOf(rule) + " needs a value: " + rule.values);
+    Apply(rule, arguments_[next_++]);
+  }
+
+  void Apply(const OptionRule& rule, const std::string& value) {
+    if (!rule.apply(value, parsed_)) Fail(NameOf(rule) + " takes " + rule.values + ", not '" + value + "'");
+  }
+
+  void CheckTheWhole() {
+    const ExtractOptions& options = parsed_.options;
+    if (options.clipStart && options.clipEnd && *options.clipStart >= *options.clipEnd) {
+      return Fail("-e/--end must come after -s/--start");
+    }
+    if (options.files.empty()) Fail("no FILE given");
+  }
+
+  void Fail(const std::string& error) {
+    parsed_.request = CommandLineRequest::UsageError;
+    parsed_.usageError = error;
+  }
+
+  const std::vector<std::string>& arguments_;
+  size_t next_ = 0;
+  ParsedCommandLine parsed_;
+};
+
+}  // namespace
+
+ParsedCommandLine ParseExtractCommandLine(const std::vector<std::string>& arguments) {
+  return Parser(arguments).Parse();
+}
+
+std::string ExtractUsageText() {
+  return "Usage: tolvar-extract [OPTIONS] FILE...\n"
+         "Extracts the sound track of each video FILE into an audio file, as the\n"
+         "Tolvar Audio Extractor window does; settings left out come from its option.ini.\n"
+         "\n"
+         "  -f, --format mp3|wav|ac3       output format\n"
+         "  -b, --bitrate KBPS             32 40 48 56 64 80 96 112 128 192 224 256 320\n"
+         "  -r, --sample-rate HZ           48000 44100 32000 22050\n"
+         "  -c, --channels 1|2\n"
+         "  -o, --output DIR               output folder (created, one level)\n"
+         "  -s, --start SECONDS            clip start for every file (decimal)\n"
+         "  -e, --end SECONDS              clip end for every file (decimal)\n"
+         "  -E, --enhanced                 every file through the tae converter\n"
+         "  -q, --quiet                    no progress output\n"
+         "  -h, --help\n"
+         "      --version\n"
+         "\n"
+         "When the run ends, standard output gets one line per FILE, in the order given:\n"
+         "  ok<TAB>FILE<TAB>OUTPUT   or   failed<TAB>FILE<TAB>REASON\n"
+         "with tab, newline, carriage return and backslash written as \\t \\n \\r \\\\.\n"
+         "Progress and messages go to standard error.\n"
+         "\n"
+         "Exit status: 0 when every file was converted, 1 when any was refused or\n"
+         "failed, 2 for a usage error, 128 + the signal's number when stopped by\n"
+         "Ctrl+C (130), SIGTERM or SIGHUP.\n";
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "shell/SettingsControls.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+// What the command line of tolvar-extract asks for. A setting it leaves out
+// comes from option.ini, as the main window would show it.
+struct ExtractOptions {
+  std::optional<int> formatCode;       // a FormatCode
+  std::optional<int> bitRateIndex;     // into kBitRateEntries
+  std::optional<int> sampleRateIndex;  // into kSampleRateEntries
+  std::optional<int> channelIndex;     // into kChannelEntries: 0 mono, 1 stereo
+  std::optional<std::string> outputFolder;
+  std::optional<double> clipStart;  // seconds, for every file
+  std::optional<double> clipEnd;    // seconds, for every file
+  bool enhancedEngine = false;
+  bool quiet = false;
+  std::vector<std::string> files;  // in the order given
+};
+
+// The controls as the main window would hold them after the user set what
+// the command line asks for.
+SettingsControls OverrideControls(SettingsControls loaded, const ExtractOptions& options);

@@ -1,0 +1,328 @@
+// tolvar-extract as a user's script runs it: the built program as a child
+// process, on generated media, each test with a home, configuration,
+// temporary and output folder of its own.
+
+#include "ProgramEnvironment.h"
+#include "shell/OutputDrive.h"
+#include "support/Command.h"
+#include "support/Ffprobe.h"
+#include "support/TempFolder.h"
+#include "support/TestMedia.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <sys/types.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr char kShortSource[] = "avi-mpeg4-mp3-6s.avi";
+constexpr char kTenSeconds[] = "mp4-h264-aac-10s.mp4";
+// Long enough to be stopped halfway.
+constexpr char kLongSource[] = "m4a-aac-stereo-300s.m4a";
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream stream(text);
+  for (std::string line; std::getline(stream, line);) lines.push_back(line);
+  return lines;
+}
+
+std::string ReadText(const std::string& path) {
+  std::ifstream stream(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(stream), {});
+}
+
+// Checks the output as a player would: it decodes to the asked length, in
+// the asked codec, rate and channels, with the source's tone.
+void ExpectOutput(const std::string& path, const std::string& codec, int sampleRate, int channels, double seconds,
+                  double frequency) {
+  SCOPED_TRACE(path);
+  const auto probed = Ffprobe(path);
+  ASSERT_TRUE(probed) << "no output";
+  EXPECT_EQ(probed->audioCodec, codec);
+  EXPECT_EQ(probed->sampleRate, sampleRate);
+  EXPECT_EQ(probed->channels, channels);
+  const auto decoded = DecodedAudioSeconds(path);
+  ASSERT_TRUE(decoded);
+  EXPECT_NEAR(*decoded, seconds, 0.2);
+  EXPECT_NEAR(DominantFrequency(path), frequency, frequency * 0.02);
+}
+
+// The program with its standard output in a file, started by a shell that
+// tells its process id (which exec keeps) on standard error first.
+class RunningExtract {
+ public:
+  RunningExtract(const std::vector<std::string>& arguments, const std::string& outputFile,
+                 const std::string& shellPreamble = "")
+      : child_(Command(arguments, outputFile, shellPreamble)) {
+    pid_ = std::stoi(child_.ReadErrorsUntil("\n"));
+  }
+
+  pid_t Pid() const { return pid_; }
+  std::string ErrorsUntil(const std::string& text) { return child_.ReadErrorsUntil(text); }
+  int Wait() { return child_.Wait(); }
+
+ private:
+  static std::vector<std::string> Command(const std::vector<std::string>& arguments, const std::string& outputFile,
+                                          const std::string& shellPreamble) {
+    std::vector<std::string> command = {
+        "sh", "-c",       shellPreamble + "echo $$ >&2; output=$1; shift; exec \"$@\" >\"$output\"",
+        "sh", outputFile, TOLVAR_EXTRACT_PATH};
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    return command;
+  }
+
+  ChildProcess child_;
+  pid_t pid_ = -1;
+};
+
+}  // namespace
+
+class ExtractProgramTest : public ::testing::Test {
+ protected:
+  // A generated fixture under a name of the test's choosing (a link to it).
+  std::string Source(const std::string& fixture, const std::string& name) {
+    const std::string path = media_ / name;
+    fs::create_symlink(TestMedia::Path(fixture), path);
+    return path;
+  }
+
+  CommandResult Extract(std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), TOLVAR_EXTRACT_PATH);
+    return RunCommand(arguments);
+  }
+
+  // The private temporary folder's converters that still run.
+  std::vector<pid_t> ConvertersLeft() const {
+    std::vector<pid_t> running;
+    const std::string privateFolder = environment_.TemporaryFolder() + "tolvar-" + std::to_string(getuid()) + "/";
+    for (const auto& entry : fs::directory_iterator("/proc")) {
+      std::error_code unreadable;
+      const fs::path program = fs::read_symlink(entry.path() / "exe", unreadable);
+      if (!unreadable && program.string().starts_with(privateFolder)) {
+        running.push_back(std::stoi(entry.path().filename()));
+      }
+    }
+    return running;
+  }
+
+  ProgramEnvironment environment_;
+  TempFolder media_;
+  const std::string output_ = media_ / "out";
+};
+
+// Each format with a clip of known length, through either engine; the
+// command line's settings reach the file.
+struct FormatCase {
+  const char* name;
+  const char* fixture;
+  const char* source;
+  std::vector<std::string> options;
+  const char* extension;
+  const char* codec;
+  int sampleRate;
+  int channels;
+  double seconds;
+  double frequency;
+};
+
+class ExtractFormats : public ExtractProgramTest, public ::testing::WithParamInterface<std::tuple<FormatCase, bool>> {};
+
+TEST_P(ExtractFormats, WritesTheClipInTheAskedFormat) {
+  const auto& [format, enhancedEngine] = GetParam();
+  const std::string source = Source(format.fixture, format.source);
+  std::vector<std::string> arguments = format.options;
+  arguments.insert(arguments.end(), {"-o", output_, source});
+  if (enhancedEngine) arguments.push_back("--enhanced");
+
+  const CommandResult result = Extract(arguments);
+  ASSERT_EQ(result.exitCode, 0) << result.errors;
+  const std::string outputPath = output_ + "/" + fs::path(format.source).stem().string() + "." + format.extension;
+  EXPECT_EQ(result.output, "ok\t" + source + "\t" + outputPath + "\n");
+  ExpectOutput(outputPath, format.codec, format.sampleRate, format.channels, format.seconds, format.frequency);
+}
+
+const FormatCase kFormatCases[] = {
+    {"Mp3", kTenSeconds, "holiday clip.mp4", {"-f", "mp3", "-b", "192", "-r", "44100", "-c", "2", "-s", "2", "-e", "7"},
+     "mp3", "mp3", 44100, 2, 5, 440},
+    {"WavFromWmv", "wmv-wmv2-wmav2-8s.wmv", "camera.wmv",
+     {"--format=wav", "--sample-rate=22050", "--channels=1", "--end=5"}, "wav", "pcm_s16le", 22050, 1, 5, 440},
+    {"Ac3WithAnEndPastTheFile", "mov-h264-aac-9s.mov", "song.mov", {"-fac3", "-b128", "-r48000", "-c1", "-s3", "-e100"},
+     "ac3", "ac3", 48000, 1, 6, 1000},
+};
+
+INSTANTIATE_TEST_SUITE_P(FormatsAndEngines, ExtractFormats,
+                         ::testing::Combine(::testing::ValuesIn(kFormatCases), ::testing::Bool()),
+                         [](const auto& info) {
+                           return std::string(std::get<0>(info.param).name) +
+                                  (std::get<1>(info.param) ? "Converter" : "InProcess");
+                         });
+
+// A refused file and one that fails are reported in their place; the others
+// are converted all the same.
+class ExtractRefusals : public ExtractProgramTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(ExtractRefusals, ReportEachFileInArgumentOrder) {
+  const std::string good = Source(kShortSource, "good.avi");
+  const std::string dvd = Source("mpeg-ps-mpeg2-mp2-7s.mpg", "movie.VOB");
+  const std::string broken = media_ / "broken.avi";
+  std::ofstream(broken) << "not a video";
+  const std::string silent = Source("mkv-audio-stream-without-packets-3s.mkv", "silent.mkv");
+  const std::string clip = Source(kTenSeconds, "clip.mp4");
+  std::vector<std::string> arguments = {"-f", "mp3", "-o", output_, good, dvd, broken, silent, clip};
+  if (GetParam()) arguments.push_back("-E");
+
+  const CommandResult result = Extract(arguments);
+  EXPECT_EQ(result.exitCode, 1) << result.errors;
+  EXPECT_EQ(Lines(result.output), (std::vector<std::string>{
+                                      "ok\t" + good + "\t" + output_ + "/good.mp3",
+                                      "failed\t" + dvd +
+                                          "\tYou're trying to open a DVD (*.vob/*.ifo) file. Tolvar Audio Extractor "
+                                          "doesn't support DVD format.  You need Kestra DVD Ripper to do this.",
+                                      "failed\t" + broken + "\tFail to open the file " + broken,
+                                      "failed\t" + silent + "\tNo audio could be decoded from the source",
+                                      "ok\t" + clip + "\t" + output_ + "/clip.mp3",
+                                  }));
+  EXPECT_NE(result.errors.find("Information: You're trying to open a DVD"), std::string::npos) << result.errors;
+  ExpectOutput(output_ + "/good.mp3", "mp3", 48000, 2, 6, 440);
+  ExpectOutput(output_ + "/clip.mp3", "mp3", 48000, 2, 10, 440);
+  EXPECT_FALSE(fs::exists(output_ + "/movie.mp3"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, ExtractRefusals, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "Converter" : "InProcess"; });
+
+TEST_F(ExtractProgramTest, AClipStartingPastAFilesEndFailsOnlyThatFile) {
+  const std::string shortSource = Source(kShortSource, "short.avi");
+  const std::string longer = Source(kTenSeconds, "longer.mp4");
+
+  const CommandResult result = Extract({"-f", "wav", "-s", "7", "-o", output_, shortSource, longer});
+  EXPECT_EQ(result.exitCode, 1) << result.errors;
+  EXPECT_EQ(
+      Lines(result.output),
+      (std::vector<std::string>{
+          "failed\t" + shortSource + "\tThe clip would start at 7 s, not before its end at 6 s (the file lasts 6 s).",
+          "ok\t" + longer + "\t" + output_ + "/longer.wav",
+      }));
+  ExpectOutput(output_ + "/longer.wav", "pcm_s16le", 48000, 2, 3, 440);
+}
+
+TEST_F(ExtractProgramTest, UsageErrorsNameTheOptionAndItsValues) {
+  const std::string source = Source(kShortSource, "clip.avi");
+  const struct {
+    std::vector<std::string> arguments;
+    const char* message;
+  } cases[] = {
+      {{"-f", "ogg", source}, "tolvar-extract: -f/--format takes one of mp3 wav ac3, not 'ogg'\n"},
+      {{"--bitrate=100", source},
+       "tolvar-extract: -b/--bitrate takes one of 32 40 48 56 64 80 96 112 128 192 224 256 320, not '100'\n"},
+      {{"--frobnicate", source}, "tolvar-extract: unknown option '--frobnicate'\n"},
+      {{"-q"}, "tolvar-extract: no FILE given\n"},
+  };
+  for (const auto& [arguments, message] : cases) {
+    SCOPED_TRACE(message);
+    std::vector<std::string> withOutput = {"-o", output_};
+    withOutput.insert(withOutput.end(), arguments.begin(), arguments.end());
+    const CommandResult result = Extract(withOutput);
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_EQ(result.errors, message + std::string("Try 'tolvar-extract --help' for more information.\n"));
+    EXPECT_EQ(result.output, "");
+    EXPECT_FALSE(fs::exists(output_)) << "nothing runs";
+  }
+
+  const CommandResult help = Extract({"--help"});
+  EXPECT_EQ(help.exitCode, 0);
+  EXPECT_TRUE(help.output.starts_with("Usage: tolvar-extract [OPTIONS] FILE...\n")) << help.output;
+}
+
+// On a terminal the progress is one line rewritten in place; in a log,
+// separate lines; with --quiet, none. Messages show in every case.
+TEST_F(ExtractProgramTest, ProgressSuitsWhereItGoes) {
+  const std::string source = Source(kTenSeconds, "clip.mp4");
+  const std::string command = std::string(TOLVAR_EXTRACT_PATH) + " -f mp3 -o '" + output_ + "' '" + source + "'";
+  // script(1) gives the program a terminal, which gets both of its streams.
+  const CommandResult onTerminal = RunCommand({"script", "-q", "-e", "-c", command, "/dev/null"});
+  ASSERT_EQ(onTerminal.exitCode, 0) << onTerminal.output;
+  EXPECT_NE(onTerminal.output.find("\r[1/1] clip.mp4: 0%, all files: 0%\x1b[K\r[1/1] clip.mp4: "), std::string::npos)
+      << onTerminal.output;
+  EXPECT_NE(onTerminal.output.find("\x1b[K\r\n"), std::string::npos) << "the line is ended once the run is over";
+  EXPECT_NE(onTerminal.output.find("ok\t" + source), std::string::npos);
+
+  const CommandResult inALog = Extract({"-f", "mp3", "-o", output_, source});
+  ASSERT_EQ(inALog.exitCode, 0);
+  EXPECT_TRUE(inALog.errors.starts_with("[1/1] clip.mp4: 0%, all files: 0%\n")) << inALog.errors;
+  EXPECT_EQ(inALog.errors.find('\r'), std::string::npos);
+
+  const CommandResult quiet = Extract({"--quiet", "-f", "mp3", "-o", output_, source});
+  ASSERT_EQ(quiet.exitCode, 0);
+  EXPECT_EQ(quiet.errors, "Congratulations!: Successfully Extract Audio and Save to " + output_ + "\n");
+  EXPECT_EQ(quiet.output, "ok\t" + source + "\t" + output_ + "/clip.mp3\n");
+}
+
+// Ctrl+C, SIGTERM: STOP without the question. The finished file stays, the
+// interrupted one holds at most what was done, no converter is left running.
+struct SignalCase {
+  const char* name;
+  int signalNumber;
+  bool enhancedEngine;
+};
+
+class ExtractStopSignals : public ExtractProgramTest, public ::testing::WithParamInterface<SignalCase> {};
+
+TEST_P(ExtractStopSignals, StopTheRunLikeStop) {
+  const auto& [name, signalNumber, enhancedEngine] = GetParam();
+  const std::string shortSource = Source(kShortSource, "short.avi");
+  const std::string longSource = Source(kLongSource, "long.m4a");
+  std::vector<std::string> arguments = {"-f", "mp3", "-o", output_, shortSource, longSource};
+  if (enhancedEngine) arguments.push_back("-E");
+  RunningExtract extract(arguments, media_ / "results.txt");
+  extract.ErrorsUntil("[2/2] long.m4a: ");
+  ASSERT_EQ(kill(extract.Pid(), signalNumber), 0);
+
+  EXPECT_EQ(extract.Wait(), 128 + signalNumber);
+  EXPECT_EQ(Lines(ReadText(media_ / "results.txt")),
+            (std::vector<std::string>{
+                "ok\t" + shortSource + "\t" + output_ + "/short.mp3",
+                "failed\t" + longSource + "\tStopped before its end: " + output_ +
+                    "/long.mp3 holds at most the part converted until then.",
+            }));
+  ExpectOutput(output_ + "/short.mp3", "mp3", 48000, 2, 6, 440);
+  EXPECT_TRUE(ConvertersLeft().empty());
+  // The converter is killed right after its "q", with no time to finish its
+  // file; the in-process worker closes its file properly.
+  if (!enhancedEngine) {
+    const auto stoppedSeconds = DecodedAudioSeconds(output_ + "/long.mp3");
+    ASSERT_TRUE(stoppedSeconds) << "the interrupted file does not decode";
+    EXPECT_GT(*stoppedSeconds, 0);
+    EXPECT_LT(*stoppedSeconds, 290);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, ExtractStopSignals,
+                         ::testing::Values(SignalCase{"InterruptInProcess", SIGINT, false},
+                                           SignalCase{"InterruptConverter", SIGINT, true},
+                                           SignalCase{"TerminateConverter", SIGTERM, true}),
+                         [](const auto& info) { return info.param.name; });
+
+// A shell starts a background job with Ctrl+C ignored; so does the program.
+TEST_F(ExtractProgramTest, AnInterruptIgnoredFromTheStartStaysIgnored) {
+  const std::string shortSource = Source(kShortSource, "short.avi");
+  const std::string longSource = Source(kLongSource, "long.m4a");
+  RunningExtract extract({"-f", "wav", "-o", output_, shortSource, longSource}, media_ / "results.txt",
+                         "trap '' INT; ");
+  extract.ErrorsUntil("[2/2] long.m4a: ");
+  ASSERT_EQ(kill(extract.Pid(), SIGINT), 0);
+
+  EXPECT_EQ(extract.Wait(), 0);
+  EXPECT_EQ(Lines(ReadText(media_ / "results.txt")), (std::vector<std::string>{
+                                                         "ok\t" + shortSource + "\t" + output_ + "/short.wav",
+                                                         "ok\t" + longSource + "\t" + output_ + "/long.wav",
+                                                     }));
+  EXPECT_NEAR(DecodedAudioSeconds(output_ + "/long.wav").value_or(0), 300, 0.2);
+}
