@@ -15,6 +15,7 @@ packages=(
   xvfb xauth at-spi2-core python3-pyatspi dbus dbus-x11 fonts-dejavu-core xdotool
   clang libclang-rt-14-dev
   util-linux procps psmisc time unzip
+  desktop-file-utils
 )
 
 missing=()
