@@ -55,15 +55,9 @@ class CConversionRun::TaskNotify : public ITranscodeNotify {
  public:
   TaskNotify(CConversionRun* run, int task) : run_(run), task_(task) {}
 
-  void PostProgress(int percent) override {
-    QMetaObject::invokeMethod(
-        run_, [run = run_, task = task_, percent] { run->OnTranscodeProgress(task, percent); },
-        Qt::QueuedConnection);
-  }
+  void PostProgress(int percent) override { run_->PostTranscodeReport({task_, percent, std::nullopt}); }
   void PostFinished(const TranscodeOutcome& outcome) override {
-    QMetaObject::invokeMethod(
-        run_, [run = run_, task = task_, outcome] { run->OnTranscodeFinished(task, outcome); },
-        Qt::QueuedConnection);
+    run_->PostTranscodeReport({task_, 100, outcome});
   }
 
  private:
@@ -220,6 +214,33 @@ std::string CConversionRun::ConverterFailure(int exitCode) const {
   const std::string message = LastConverterMessage(converterOutputTail_);
   if (!message.empty()) return message;
   return "The converter failed (exit status " + std::to_string(exitCode) + ").";
+}
+
+void CConversionRun::PostTranscodeReport(TranscodeReport report) {
+  {
+    std::lock_guard lock(transcodeReportsMutex_);
+    transcodeReports_.push_back(std::move(report));
+  }
+  // By name rather than with a lambda holding the report, so that Qt packs
+  // the call inside its own library and the report crosses through the
+  // queue alone, under a lock ThreadSanitizer sees; it cannot see the locks
+  // of Qt's event queue.
+  QMetaObject::invokeMethod(this, "DeliverTranscodeReport", Qt::QueuedConnection);
+}
+
+void CConversionRun::DeliverTranscodeReport() {
+  TranscodeReport report;
+  {
+    std::lock_guard lock(transcodeReportsMutex_);
+    if (transcodeReports_.empty()) return;
+    report = std::move(transcodeReports_.front());
+    transcodeReports_.pop_front();
+  }
+  if (report.outcome) {
+    OnTranscodeFinished(report.task, *report.outcome);
+  } else {
+    OnTranscodeProgress(report.task, report.percent);
+  }
 }
 
 void CConversionRun::OnTranscodeProgress(int index, int percent) {

@@ -4,17 +4,20 @@
 #include "ConversionRunInput.h"
 #include "Settings.h"
 #include "TaskResult.h"
+#include "media/TranscodeNotify.h"
 
 #include <QObject>
 #include <QString>
 #include <QTimer>
 
+#include <deque>
 #include <memory>
+#include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
 class CMediaTranscoder;
-struct TranscodeOutcome;
 
 // One conversion run: every task, in list order, into one audio file in the
 // output folder, without a window. The progress window (CConvertDlg) and the
@@ -91,6 +94,12 @@ class CConversionRun : public QObject {
   enum class Phase { Ready, Prepared, Waiting, Running, Stopping, Over };
   enum class Engine { InProcess, Converter };
   class TaskNotify;
+  // What the worker posted: a percent, or the end when `outcome` is set.
+  struct TranscodeReport {
+    int task = 0;
+    int percent = 0;
+    std::optional<TranscodeOutcome> outcome;
+  };
 
   bool IsGoing() const { return phase_ == Phase::Waiting || phase_ == Phase::Running; }
 
@@ -100,6 +109,10 @@ class CConversionRun : public QObject {
   void FailTaskAtStart(int index, Engine engine, const std::string& reason);
   void OnRunnerReport(const StdioReport& report);
   void OnConverterEnded(int exitCode);
+  // Any thread: queues the report and asks the run's thread to deliver it.
+  void PostTranscodeReport(TranscodeReport report);
+  // One report per call, in the order they were posted.
+  Q_INVOKABLE void DeliverTranscodeReport();
   void OnTranscodeProgress(int index, int percent);
   void OnTranscodeFinished(int index, const TranscodeOutcome& outcome);
   void EndTask(int index, Engine engine, TaskEnd end, const std::string& failure);
@@ -134,6 +147,9 @@ class CConversionRun : public QObject {
   QTimer firstTaskTimer_;
   QTimer stopTimer_;
   std::unique_ptr<CStdioRunner> runner_;  // none once the run was cancelled
+  // The worker's reports on their way to the run's thread.
+  std::mutex transcodeReportsMutex_;
+  std::deque<TranscodeReport> transcodeReports_;
   // The worker reports through notify_: media_, declared after it, goes first.
   std::unique_ptr<TaskNotify> notify_;
   std::unique_ptr<CMediaTranscoder> media_;

@@ -255,8 +255,11 @@ bool CStdioRunner::Report(StdioReport report) {
   const uint64_t ticket = ++lastQueuedTicket_;
   pending_.emplace_back(ticket, std::move(report));
   // Not a blocking queued call: the runner's thread may be joining this one.
-  QMetaObject::invokeMethod(
-      this, [this] { DeliverPendingReports(); }, Qt::QueuedConnection);
+  // By name rather than with a lambda, so that Qt packs the call inside its
+  // own library and the report crosses through pending_ alone, under a lock
+  // ThreadSanitizer sees; a lambda would cross through Qt's event queue,
+  // whose locks it cannot see.
+  QMetaObject::invokeMethod(this, "DeliverPendingReports", Qt::QueuedConnection);
   changed_.wait(lock, [&] { return lastHandledTicket_ >= ticket || stopping_; });
   return !stopping_;
 }

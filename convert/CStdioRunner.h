@@ -82,7 +82,7 @@ class CStdioRunner : public QObject {
   void ReadOutput(int pipeEnd, int wakeUp);
   void WatchChild(pid_t child, int wakeUp);
   bool Report(StdioReport report);
-  void DeliverPendingReports();
+  Q_INVOKABLE void DeliverPendingReports();
 
   std::string lastStartError_;
   std::atomic<bool> running_ = false;
