@@ -217,14 +217,13 @@ std::string CConversionRun::ConverterFailure(int exitCode) const {
 }
 
 void CConversionRun::PostTranscodeReport(TranscodeReport report) {
-  {
-    std::lock_guard lock(transcodeReportsMutex_);
-    transcodeReports_.push_back(std::move(report));
-  }
   // By name rather than with a lambda holding the report, so that Qt packs
   // the call inside its own library and the report crosses through the
   // queue alone, under a lock ThreadSanitizer sees; it cannot see the locks
-  // of Qt's event queue.
+  // of Qt's event queue. Posted under the lock the delivery takes, so the
+  // tool sees Qt's event itself handed over too.
+  std::lock_guard lock(transcodeReportsMutex_);
+  transcodeReports_.push_back(std::move(report));
   QMetaObject::invokeMethod(this, "DeliverTranscodeReport", Qt::QueuedConnection);
 }
 
