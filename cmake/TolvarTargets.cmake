@@ -27,3 +27,15 @@ function(tolvar_add_gtest target)
     set_tests_properties(${target} PROPERTIES LABELS "${ARG_LABELS}")
   endif()
 endfunction()
+
+# A test that needs a real X server and the accessibility bus: the command
+# runs under tests/support/run-on-screen.sh in a session bus of its own.
+# Screenshots go to build/artefacts/. Tests on screen take turns.
+set(TOLVAR_ARTEFACT_DIR ${CMAKE_BINARY_DIR}/artefacts)
+file(MAKE_DIRECTORY ${TOLVAR_ARTEFACT_DIR})
+function(tolvar_add_on_screen_test name)
+  add_test(NAME ${name}
+    COMMAND dbus-run-session -- ${CMAKE_SOURCE_DIR}/tests/support/run-on-screen.sh ${ARGN})
+  set_tests_properties(${name} PROPERTIES TIMEOUT 600 RESOURCE_LOCK desktop
+    ENVIRONMENT "QT_QPA_PLATFORM=xcb;QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1;TOLVAR_BUILD_DIR=${CMAKE_BINARY_DIR};TOLVAR_SOURCE_DIR=${CMAKE_SOURCE_DIR};TOLVAR_TEST_MEDIA_DIR=${TOLVAR_TEST_MEDIA_DIR}")
+endfunction()
