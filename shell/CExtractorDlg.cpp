@@ -211,7 +211,10 @@ void CExtractorDlg::CreateControls() {
     formatButtons_[i] = PlaceControl(new QRadioButton(QString::fromLatin1(formatTexts[i]), client_),
                                      *formatPlaces[i], units);
     const int formatCode = kFormatMp3 + i;
-    connect(formatButtons_[i], &QRadioButton::clicked, this, [this, formatCode] { OnOutputFormat(formatCode); });
+    // Toggled, not clicked: a screen reader toggles the button without a click.
+    connect(formatButtons_[i], &QRadioButton::toggled, this, [this, formatCode](bool checked) {
+      if (checked) OnOutputFormat(formatCode);
+    });
   }
 
   AddLabel(client_, "Output Path", kOutputPathLabel, units);
@@ -239,7 +242,7 @@ void CExtractorDlg::CreateControls() {
 
   enhancedEngineCheck_ =
       PlaceControl(new QCheckBox(QStringLiteral("Enhanced Engine"), client_), kEnhancedEngine, units);
-  connect(enhancedEngineCheck_, &QCheckBox::clicked, this, &CExtractorDlg::OnEnhancedEngine);
+  connect(enhancedEngineCheck_, &QCheckBox::toggled, this, &CExtractorDlg::OnEnhancedEngine);
 }
 
 void CExtractorDlg::SetupTaskList(SkinBinding* skin) {

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -124,6 +125,23 @@ TEST_F(MainWindowTest, EnhancedEngineStartsUncheckedAndFollowsTheBox) {
   QTest::mouseClick(box, Qt::LeftButton);
   EXPECT_TRUE(window->EnhancedEngine());
   QTest::mouseClick(box, Qt::LeftButton);
+  EXPECT_FALSE(window->EnhancedEngine());
+}
+
+// A screen reader toggles a check box or radio button through its
+// accessible action, which is no click: the window follows all the same.
+TEST_F(MainWindowTest, ScreenReaderTogglesActAsClicks) {
+  window->AddFiles({QString::fromStdString(Source("x.avi"))});
+  const auto toggle = [](QWidget* button) {
+    QAccessible::queryAccessibleInterface(button)->actionInterface()->doAction(
+        QAccessibleActionInterface::toggleAction());
+  };
+  toggle(Find<QCheckBox>("enhancedEngineCheck"));
+  EXPECT_TRUE(window->EnhancedEngine());
+  toggle(Find<QRadioButton>("toWavRadio"));
+  EXPECT_EQ(window->TaskList().GetOutputExtension(), "wav");
+  EXPECT_EQ(Find<QTreeWidget>("taskList")->topLevelItem(0)->text(4), "WAV");
+  toggle(Find<QCheckBox>("enhancedEngineCheck"));
   EXPECT_FALSE(window->EnhancedEngine());
 }
 
