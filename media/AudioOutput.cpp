@@ -1,6 +1,7 @@
 #include "AudioOutput.h"
 
 #include "FfmpegError.h"
+#include "LocalFile.h"
 
 #include <cstdio>
 
@@ -21,7 +22,7 @@ AudioOutput::Failure AudioOutput::Create(const std::string& path) {
   packet_ = av_packet_alloc();
   if (!packet_) return Failure::NoMemory;
   if (!(format->flags & AVFMT_NOFILE)) {
-    const int opened = avio_open(&muxer_->pb, path.c_str(), AVIO_FLAG_WRITE);
+    const int opened = avio_open(&muxer_->pb, LocalFileUrl(path).c_str(), AVIO_FLAG_WRITE);
     if (opened < 0) {
       failureDetail_ = FfmpegErrorText(opened);
       return Failure::CannotCreate;

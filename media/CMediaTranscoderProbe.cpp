@@ -3,6 +3,7 @@
 #include "CMediaTranscoder.h"
 
 #include "DecoderLookup.h"
+#include "LocalFile.h"
 
 extern "C" {
 #include <libavutil/mem.h>
@@ -22,7 +23,7 @@ CMediaTranscoder::~CMediaTranscoder() {
 
 int CMediaTranscoder::OpenInput(const std::string& path) {
   AVFormatContext* input = nullptr;
-  if (avformat_open_input(&input, path.c_str(), nullptr, nullptr) < 0) return -1;
+  if (OpenSourceFile(&input, path) < 0) return -1;
   input_ = input;
   input_->flags |= AVFMT_FLAG_GENPTS;
 

@@ -1,6 +1,7 @@
 #include "PreviewCapture.h"
 
 #include "DecoderLookup.h"
+#include "LocalFile.h"
 #include "PreviewPictureConverter.h"
 
 extern "C" {
@@ -91,7 +92,7 @@ bool JpegStillFile::Open(const std::string& path, int width, int height) {
   if (avcodec_parameters_from_context(stream->codecpar, encoder_) < 0) return false;
   stream->time_base = encoder_->time_base;
 
-  if (ClosesOwnFile() && avio_open(&output_->pb, path.c_str(), AVIO_FLAG_WRITE) < 0) return false;
+  if (ClosesOwnFile() && avio_open(&output_->pb, LocalFileUrl(path).c_str(), AVIO_FLAG_WRITE) < 0) return false;
   headerWritten_ = avformat_write_header(output_, nullptr) >= 0;
   return headerWritten_;
 }
@@ -125,7 +126,7 @@ int CapturePreviewFrame(const std::string& sourcePath, int frameOrdinal, const s
   if (width <= 0 || height <= 0) return -1;
 
   AVFormatContext* opened = nullptr;
-  if (avformat_open_input(&opened, sourcePath.c_str(), nullptr, nullptr) < 0) return -1;
+  if (OpenSourceFile(&opened, sourcePath) < 0) return -1;
   const std::unique_ptr<AVFormatContext, InputCloser> input(opened);
   if (avformat_find_stream_info(input.get(), nullptr) < 0) return -1;
   const int videoIndex = FirstVideoStream(*input);

@@ -5,6 +5,7 @@
 #include "media/CMediaTranscoder.h"
 #include "media/DecoderLookup.h"
 #include "media/FfmpegError.h"
+#include "media/LocalFile.h"
 
 #include <memory>
 #include <poll.h>
@@ -51,7 +52,7 @@ std::optional<std::string> TaeConversion::Run() {
   }
 
   AVFormatContext* opened = nullptr;
-  if (const int result = avformat_open_input(&opened, options_.input.c_str(), nullptr, nullptr); result < 0) {
+  if (const int result = OpenSourceFile(&opened, options_.input); result < 0) {
     return "Cannot open " + options_.input + ": " + FfmpegErrorText(result);
   }
   std::unique_ptr<AVFormatContext, InputCloser> input(opened);

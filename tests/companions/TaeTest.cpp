@@ -1,5 +1,6 @@
 #include "support/Command.h"
 #include "support/Ffprobe.h"
+#include "support/NamedPipe.h"
 #include "support/TempFolder.h"
 #include "support/TestMedia.h"
 
@@ -188,6 +189,29 @@ TEST(Tae, ASourceWithoutContainerDurationIsConvertedWhole) {
                               "-ar", "44100", folder / "whole.wav"});
   ASSERT_EQ(result.exitCode, 0) << result.errors;
   EXPECT_NEAR(*DecodedAudioSeconds(folder / "whole.wav"), 5.0, 0.05);
+}
+
+// The converter reads and writes the files it is named, whatever the names
+// look like: a named pipe is refused rather than waited on, and names that
+// FFmpeg would take for a protocol, relative to the converter's current
+// folder, are the local files of those names.
+TEST(Tae, ItsInputAndOutputAreTheLocalFilesNamed) {
+  TempFolder folder;
+  const NamedPipe pipe(folder / "pipe.avi");
+  // Killed after a bound, so that a converter waiting on the pipe fails the test.
+  const auto piped = RunCommand({"timeout", "-s", "KILL", "60", kTae, "-i", pipe.Path(), "-y", folder / "pipe.mp3"});
+  EXPECT_EQ(piped.exitCode, 1);
+  EXPECT_NE(piped.errors.find("tae: Cannot open " + pipe.Path() + ": Not a regular file\n"), std::string::npos)
+      << piped.errors;
+
+  fs::copy_file(TestMedia::Path("avi-mpeg4-mp3-6s.avi"), folder / "concat:elsewhere.avi");
+  fs::create_directory(folder / "pipe:9");
+  const auto named = RunCommand(
+      {"env", "-C", folder.Path(), kTae, "-i", "concat:elsewhere.avi", "-y", "-vn", "pipe:9/out.wav"});
+  ASSERT_EQ(named.exitCode, 0) << named.errors;
+  const auto decoded = DecodedAudioSeconds(folder / "pipe:9/out.wav");
+  ASSERT_TRUE(decoded);
+  EXPECT_NEAR(*decoded, 6.0, 0.1);
 }
 
 TEST(Tae, ZiviradDatHoldsTaeWithItsRunBit) {

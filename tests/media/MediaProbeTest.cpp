@@ -3,6 +3,7 @@
 #include "platform/ProgramFolder.h"
 #include "platform/RuntimeLibrary.h"
 #include "support/Ffprobe.h"
+#include "support/NamedPipe.h"
 #include "support/TempFolder.h"
 #include "support/TestMedia.h"
 
@@ -161,6 +162,36 @@ TEST(MediaProbe, BadInputOpensNothingAndHoldsNothing) {
     ExpectHoldsNothing(media);
     EXPECT_EQ(OpenFilesNamed(path), 0);
   }
+}
+
+// A source that was swapped for a named pipe after it was added is refused
+// at once: opening the pipe would wait for a writer that never comes.
+TEST(MediaProbe, ANamedPipeIsRefusedWithoutWaitingForAWriter) {
+  TempFolder folder;
+  const NamedPipe pipe(folder / "pipe.avi");
+  int opened = 0;
+  EXPECT_TRUE(pipe.ReturnsWithoutAWriter([&] {
+    CMediaTranscoder media(nullptr, nullptr, nullptr);
+    opened = media.OpenInput(pipe.Path());
+  }));
+  EXPECT_EQ(opened, -1);
+}
+
+// Names that FFmpeg would take for a protocol and its address, given
+// relative to the current folder as a script gives them: each opens the
+// file of that name, not whatever the protocol would read.
+TEST(MediaProbe, NamesThatReadLikeProtocolsOpenTheFileOfThatName) {
+  TempFolder folder;
+  const std::string previousFolder = fs::current_path();
+  fs::current_path(folder.Path());
+  for (const char* name : {"concat:elsewhere.avi", "pipe:9.avi", "file:elsewhere.avi", "subfile:x.avi"}) {
+    SCOPED_TRACE(name);
+    fs::copy_file(TestMedia::Path("avi-mpeg4-mp3-6s.avi"), name);
+    CMediaTranscoder media(nullptr, nullptr, nullptr);
+    EXPECT_EQ(media.OpenInput(name), 0);
+    EXPECT_EQ(media.GetDurationSeconds(), 6);
+  }
+  fs::current_path(previousFolder);
 }
 
 // The real files: every one that opens reports ffprobe's container duration

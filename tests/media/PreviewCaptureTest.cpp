@@ -6,6 +6,7 @@
 #include "media/PreviewCapture.h"
 #include "media/PreviewPictureConverter.h"
 #include "support/Command.h"
+#include "support/NamedPipe.h"
 #include "support/TempFolder.h"
 #include "support/TestMedia.h"
 
@@ -236,6 +237,15 @@ TEST_F(PreviewCapture, FailsWithMinusOne) {
                                   kWidth, kHeight),
               -1);
   }
+}
+
+// A clicked row whose file was swapped for a named pipe: no still, and no
+// wait for a writer on the window's thread.
+TEST_F(PreviewCapture, ANamedPipeGivesNoStillWithoutWaitingForAWriter) {
+  const NamedPipe pipe(folder / "pipe.avi");
+  int captured = 0;
+  EXPECT_TRUE(pipe.ReturnsWithoutAWriter([&] { captured = Capture(pipe.Path()); }));
+  EXPECT_EQ(captured, -1);
 }
 
 // The file is made before the pictures are read: the still of an earlier

@@ -198,6 +198,25 @@ TEST(Transcoder, OutputOpeningFailuresTellTheUser) {
   }
 }
 
+// An output folder whose name FFmpeg would take for a protocol ("pipe:9"
+// would be a descriptor), relative to the current folder: the file goes
+// into that folder.
+TEST(Transcoder, AnOutputNamedLikeAProtocolIsTheFileOfThatName) {
+  TempFolder folder;
+  const std::string previousFolder = fs::current_path();
+  fs::current_path(folder.Path());
+  fs::create_directory("pipe:9");
+  RecordingNotify notify;
+  const auto outcome = Transcode({.source = TestMedia::Path("avi-mpeg4-mp3-6s.avi"), .output = "pipe:9/out.mp3"},
+                                 notify);
+  fs::current_path(previousFolder);
+  ASSERT_TRUE(outcome);
+  EXPECT_TRUE(outcome->converted) << outcome->failure;
+  const auto decoded = DecodedAudioSeconds(folder / "pipe:9/out.mp3");
+  ASSERT_TRUE(decoded);
+  EXPECT_NEAR(*decoded, 6.0, 0.1);
+}
+
 TEST(Transcoder, ASourceWithoutVideoIsToldWithoutHoldingUpTheRun) {
   TempFolder folder;
   RecordingNotice notice;

@@ -1,0 +1,15 @@
+#include "LocalFile.h"
+
+#include "FfmpegError.h"
+
+#include <cerrno>
+#include <sys/stat.h>
+
+std::string LocalFileUrl(const std::string& path) { return "file:" + path; }
+
+int OpenSourceFile(AVFormatContext** input, const std::string& path) {
+  struct stat status {};
+  if (stat(path.c_str(), &status) != 0) return AVERROR(errno);
+  if (!S_ISREG(status.st_mode)) return kNotARegularFile;
+  return avformat_open_input(input, LocalFileUrl(path).c_str(), nullptr, nullptr);
+}

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+
+extern "C" {
+#include <libavformat/avformat.h>
+}
+
+// FFmpeg takes a name with a colon for a protocol and its address
+// ("pipe:0.mp4", "concat:a.avi|b.avi", "http:clip.avi"), so a file of such a
+// name would be read from, or written to, somewhere else. The program's
+// sources and outputs are local files, named as the user named them.
+std::string LocalFileUrl(const std::string& path);
+
+// avformat_open_input for a source file. Only a regular file (or a link to
+// one) is opened: a named pipe would hold the open until some writer came,
+// and a device has no end. 0, or a negative AVERROR: kNotARegularFile for
+// anything else that exists.
+int OpenSourceFile(AVFormatContext** input, const std::string& path);
