@@ -142,15 +142,10 @@ void CConversionRun::StartInProcess(int index) {
   }
   media_->SetOutputParameters(settings_.sampleRate, settings_.channelCount, settings_.bitRate);
   // Either step has told the user why it failed.
-  const char* failure = nullptr;
-  if (media_->OpenOutput(results_[index].outputPath) != 0) {
-    failure = "The output file could not be created.";
-  } else if (media_->Start() != 0) {
-    failure = "The output file could not be written.";
-  }
-  if (!failure) return;
+  const bool opened = media_->OpenOutput(results_[index].outputPath) == 0;
+  if (opened && media_->Start() == 0) return;
   ShowNotice("Failed to create Output File !", "Error");
-  FailTaskAtStart(index, Engine::InProcess, failure);
+  FailTaskAtStart(index, Engine::InProcess, opened ? "The output file could not be written." : media_->OutputFailure());
 }
 
 void CConversionRun::StartConverter(int index) {

@@ -8,6 +8,7 @@
 AudioOutput::~AudioOutput() { Close(); }
 
 AudioOutput::Failure AudioOutput::Create(const std::string& path) {
+  path_ = path;
   const auto dot = path.rfind('.');
   const auto slash = path.rfind('/');
   if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) {
@@ -28,8 +29,25 @@ AudioOutput::Failure AudioOutput::Create(const std::string& path) {
       return Failure::CannotCreate;
     }
   }
-  path_ = path;
   return Failure::None;
+}
+
+std::string AudioOutput::FailureText(Failure failure) const {
+  switch (failure) {
+    case Failure::None:
+      return {};
+    case Failure::NoExtension:
+      return "The output " + path_ + " has no extension to choose its format by";
+    case Failure::NoMuxer:
+      return "No audio format is known for the output " + path_;
+    case Failure::NoMemory:
+      return "Out of memory";
+    case Failure::CannotCreate:
+      return "Cannot create " + path_ + ": " + failureDetail_;
+    case Failure::EncoderRefused:
+      return "The encoder refused the audio parameters: " + failureDetail_;
+  }
+  return {};
 }
 
 AudioOutput::Failure AudioOutput::AddAudioStream(const AudioSettings& settings) {
@@ -119,6 +137,6 @@ void AudioOutput::Close() {
     avformat_free_context(muxer_);
     muxer_ = nullptr;
     // A file that never got its header holds nothing worth keeping.
-    if (ownsFile && !headerWritten_ && !finished_ && !path_.empty()) std::remove(path_.c_str());
+    if (ownsFile && !headerWritten_ && !finished_) std::remove(path_.c_str());
   }
 }

@@ -57,6 +57,9 @@ class AudioOutput {
   const std::string& Path() const { return path_; }
   // The text of the last failure of Create or AddAudioStream.
   const std::string& FailureDetail() const { return failureDetail_; }
+  // A failure of Create or AddAudioStream in words for the user, naming the
+  // path that Create was given.
+  std::string FailureText(Failure failure) const;
 
  private:
   int WritePendingPackets();

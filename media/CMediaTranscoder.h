@@ -54,6 +54,9 @@ class CMediaTranscoder {
   void SetOutputParameters(int sampleRate, int channelCount, int bitRate);
   // Creates the output file and its encoder; 0 or -1 after telling the user.
   int OpenOutput(const std::string& path);
+  // Why the last OpenOutput failed, naming the file and the system's
+  // reason, as the converter tells it; empty after a success.
+  const std::string& OutputFailure() const { return outputFailure_; }
   // Writes the header and starts the worker; 0 or -1 after telling the user.
   int Start();
   // Asks the worker to finish; it closes the output properly.
@@ -112,6 +115,7 @@ class CMediaTranscoder {
   int outputChannels_ = 2;
   int outputBitRate_ = 128000;
   std::unique_ptr<AudioOutput> output_;
+  std::string outputFailure_;
   std::atomic<bool> running_{false};
   std::thread worker_;
 };

@@ -34,7 +34,9 @@ void CMediaTranscoder::SetOutputParameters(int sampleRate, int channelCount, int
 
 int CMediaTranscoder::OpenOutput(const std::string& path) {
   auto output = std::make_unique<AudioOutput>();
-  switch (output->Create(path)) {
+  const AudioOutput::Failure created = output->Create(path);
+  outputFailure_ = output->FailureText(created);
+  switch (created) {
     case AudioOutput::Failure::None:
       break;
     case AudioOutput::Failure::NoExtension:
@@ -60,7 +62,8 @@ int CMediaTranscoder::OpenOutput(const std::string& path) {
   if (audioStreamIndex_ >= 0) {
     ReopenAudioDecoderForDownmix();
     const AudioOutput::AudioSettings settings{"", outputBitRate_, outputSampleRate_, outputChannels_};
-    if (output->AddAudioStream(settings) != AudioOutput::Failure::None) {
+    if (const AudioOutput::Failure added = output->AddAudioStream(settings); added != AudioOutput::Failure::None) {
+      outputFailure_ = output->FailureText(added);
       ShowNotice("The audio parameters are wrong,will be fixed in next major version", "Failure");
       return -1;
     }

@@ -25,21 +25,6 @@ struct InputCloser {
   void operator()(AVFormatContext* input) const { avformat_close_input(&input); }
 };
 
-std::string OutputFailureText(AudioOutput::Failure failure, const AudioOutput& output, const std::string& path) {
-  switch (failure) {
-    case AudioOutput::Failure::NoExtension:
-      return "The output " + path + " has no extension to choose its format by";
-    case AudioOutput::Failure::NoMuxer:
-      return "No audio format is known for the output " + path;
-    case AudioOutput::Failure::CannotCreate:
-      return "Cannot create " + path + ": " + output.FailureDetail();
-    case AudioOutput::Failure::EncoderRefused:
-      return "The encoder refused the audio parameters: " + output.FailureDetail();
-    default:
-      return "Out of memory";
-  }
-}
-
 }  // namespace
 
 TaeConversion::TaeConversion(const TaeOptions& options, std::FILE* progress)
@@ -70,12 +55,12 @@ std::optional<std::string> TaeConversion::Run() {
 
   AudioOutput output;
   if (const auto failure = output.Create(options_.output); failure != AudioOutput::Failure::None) {
-    return OutputFailureText(failure, output, options_.output);
+    return output.FailureText(failure);
   }
   const AudioOutput::AudioSettings settings{options_.encoder, options_.bitRate, options_.sampleRate,
                                             options_.channels};
   if (const auto failure = output.AddAudioStream(settings); failure != AudioOutput::Failure::None) {
-    return OutputFailureText(failure, output, options_.output);
+    return output.FailureText(failure);
   }
   if (const int written = output.WriteHeader(); written < 0) {
     return "Cannot write " + options_.output + ": " + FfmpegErrorText(written);

@@ -274,6 +274,23 @@ TEST_F(ConversionRunTest, UnstartableConverterFailsItsTask) {
   EXPECT_FALSE(fs::exists(run.Results()[0].outputPath));
 }
 
+// An output that cannot be created is told alike by both engines: the file
+// and the system's reason.
+class UncreatableOutput : public ConversionRunTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(UncreatableOutput, IsToldWithTheSystemsReason) {
+  settings_.outputFolder = work_ / "missing/deeper";
+  CConversionRun run(InputFor({Source("avi-mpeg4-mp3-6s.avi", "clip.avi")}, GetParam()));
+  RunRecording recording(run);
+  RunToTheEnd(run, recording);
+  EXPECT_EQ(run.Results()[0].end, TaskEnd::Failed);
+  EXPECT_EQ(run.Results()[0].failure,
+            "Cannot create " + settings_.outputFolder + "/clip.mp3: No such file or directory");
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, UncreatableOutput, ::testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "Converter" : "InProcess"; });
+
 // clip.avi and clip.mov would both write clip.mp3: the later one gets its
 // own name and neither output is overwritten, whatever the engine.
 class SameTitles : public ConversionRunTest, public ::testing::WithParamInterface<bool> {};

@@ -180,13 +180,17 @@ TEST(Transcoder, Ac3At22050HzIsRefused) {
 
 TEST(Transcoder, OutputOpeningFailuresTellTheUser) {
   TempFolder folder;
-  const std::tuple<std::string, const char*, const char*> cases[] = {
-      {folder / "no-extension", "Oops,You must supply an surfix name!", "Failure!"},
-      {folder / "a.dotted/no-extension", "Oops,You must supply an surfix name!", "Failure!"},
-      {folder / "out.xyz", "We dont support this file format currently!", "Failure!"},
-      {folder / "missing-folder/out.mp3", "Open File fails", "Error!"},
+  const std::tuple<std::string, const char*, const char*, std::string> cases[] = {
+      {folder / "no-extension", "Oops,You must supply an surfix name!", "Failure!",
+       "The output " + folder / "no-extension has no extension to choose its format by"},
+      {folder / "a.dotted/no-extension", "Oops,You must supply an surfix name!", "Failure!",
+       "The output " + folder / "a.dotted/no-extension has no extension to choose its format by"},
+      {folder / "out.xyz", "We dont support this file format currently!", "Failure!",
+       "No audio format is known for the output " + folder / "out.xyz"},
+      {folder / "missing-folder/out.mp3", "Open File fails", "Error!",
+       "Cannot create " + folder / "missing-folder/out.mp3: No such file or directory"},
   };
-  for (const auto& [path, text, caption] : cases) {
+  for (const auto& [path, text, caption, failure] : cases) {
     SCOPED_TRACE(path);
     RecordingNotice notice;
     CMediaTranscoder media(nullptr, nullptr, nullptr);
@@ -195,6 +199,7 @@ TEST(Transcoder, OutputOpeningFailuresTellTheUser) {
     ASSERT_EQ(notice.Requests().size(), 1u);
     EXPECT_EQ(notice.Requests()[0].text, text);
     EXPECT_EQ(notice.Requests()[0].caption, caption);
+    EXPECT_EQ(media.OutputFailure(), failure);
   }
 }
 
