@@ -100,7 +100,10 @@ int AudioOutput::WritePendingPackets() {
     packet_->stream_index = stream_->index;
     av_packet_rescale_ts(packet_, encoder_->time_base, stream_->time_base);
     const int written = av_interleaved_write_frame(muxer_, packet_);
-    if (written < 0) return written;
+    if (written < 0) {
+      if (writeError_ == 0) writeError_ = written;
+      return written;
+    }
     ++packetsWritten_;
   }
 }

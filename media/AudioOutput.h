@@ -60,6 +60,9 @@ class AudioOutput {
   // A failure of Create or AddAudioStream in words for the user, naming the
   // path that Create was given.
   std::string FailureText(Failure failure) const;
+  // The first error met writing a packet to the file, 0 while there was
+  // none: a full disk shows as an encoding error otherwise.
+  int WriteError() const { return writeError_; }
 
  private:
   int WritePendingPackets();
@@ -73,5 +76,6 @@ class AudioOutput {
   bool headerWritten_ = false;
   bool finished_ = false;
   int64_t packetsWritten_ = 0;
+  int writeError_ = 0;
   std::string failureDetail_;
 };

@@ -5,10 +5,16 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <sys/stat.h>
 
 namespace {
 
 constexpr double kMicroseconds = 1e6;
+
+bool IsEmptyFile(const std::string& path) {
+  struct stat status {};
+  return stat(path.c_str(), &status) == 0 && status.st_size == 0;
+}
 
 }  // namespace
 
@@ -30,6 +36,14 @@ AudioPipeline::AudioPipeline(const Source& source, AudioOutput& output, const Op
 
 void AudioPipeline::Fail(const std::string& what, int error) {
   if (failure_.empty()) failure_ = what + ": " + FfmpegErrorText(error);
+}
+
+void AudioPipeline::FailEncoding(int error) {
+  if (output_.WriteError() < 0) {
+    Fail("Cannot write the output file", output_.WriteError());
+  } else {
+    Fail("Cannot encode the sound", error);
+  }
 }
 
 bool AudioPipeline::ReadNextPacket(AVPacket* packet) {
@@ -68,7 +82,7 @@ AudioPipeline::Result AudioPipeline::Run(const StopQuery& shouldStop, const Prog
     options_.cut == ClipCut::WholePackets ? HandleWholePacket(nullptr) : HandleExactPacket(nullptr);
   }
   if (failure_.empty()) {
-    if (const int finished = feeder_.Finish(options_.encodeTail); finished < 0) Fail("Cannot encode the sound", finished);
+    if (const int finished = feeder_.Finish(options_.encodeTail); finished < 0) FailEncoding(finished);
   }
   // The output is closed the same way after a failure, so that what was
   // written stays readable.
@@ -79,10 +93,13 @@ AudioPipeline::Result AudioPipeline::Run(const StopQuery& shouldStop, const Prog
     result.failure = failure_;
   } else if (output_.PacketsWritten() == 0) {
     result.failure = "No audio could be decoded from the source";
-    // A file with a header and no sound is of no use to anyone.
-    std::remove(output_.Path().c_str());
   } else {
     result.converted = true;
+  }
+  // A file with a header and no sound is of no use to anyone; nor is the
+  // empty file a full disk leaves.
+  if (!result.converted && (output_.PacketsWritten() == 0 || IsEmptyFile(output_.Path()))) {
+    std::remove(output_.Path().c_str());
   }
   return result;
 }
@@ -114,7 +131,7 @@ bool AudioPipeline::HandleWholePacket(const AVPacket* packet) {
     pushed = feeder_.Push(frame, 0, frame.nb_samples);
   });
   if (pushed < 0) {
-    Fail("Cannot encode the sound", pushed);
+    FailEncoding(pushed);
     return false;
   }
   return true;
@@ -154,7 +171,7 @@ bool AudioPipeline::HandleExactPacket(const AVPacket* packet) {
     if (last > first) pushed = feeder_.Push(frame, first, last - first);
   });
   if (pushed < 0) {
-    Fail("Cannot encode the sound", pushed);
+    FailEncoding(pushed);
     return false;
   }
   return !pastClipEnd_;

@@ -58,7 +58,10 @@ class AudioPipeline {
 
   // Converts until the clip or the source ends, or `shouldStop` says so
   // (polled once per packet), then closes the output through the same steps
-  // whatever happened. The output must have its header written.
+  // whatever happened. An output that holds no sound in the end (no packet
+  // written, or none of them reached the disk) is removed; one that a
+  // failure cut short keeps what it holds. The output must have its header
+  // written.
   Result Run(const StopQuery& shouldStop, const ProgressSink& onProgress);
 
  private:
@@ -66,6 +69,9 @@ class AudioPipeline {
   bool HandleWholePacket(const AVPacket* packet);
   bool HandleExactPacket(const AVPacket* packet);
   void Fail(const std::string& what, int error);
+  // A failure on the way through the encoder, which may have been the
+  // writing of its packets.
+  void FailEncoding(int error);
 
   Source source_;
   AudioOutput& output_;

@@ -327,6 +327,8 @@ TEST(Transcoder, AClipUnderOneSecondPostsOnlyTheFinal100) {
   EXPECT_EQ(notify.Progress(), std::vector<int>{100});
 }
 
+// The file that fills the disk keeps what it got; the next one, which got
+// nothing, is not left behind empty. Either failure says it was the writing.
 TEST(Transcoder, AFullDiskIsAFailureWithItsReason) {
   TempFolder folder;
   const std::string mountPoint = folder / "small-disk";
@@ -334,20 +336,27 @@ TEST(Transcoder, AFullDiskIsAFailureWithItsReason) {
   if (mount("tmpfs", mountPoint.c_str(), "tmpfs", 0, "size=256k") != 0) {
     GTEST_SKIP() << "mounting a small tmpfs needs root";
   }
-  RecordingNotify notify;
-  std::optional<TranscodeOutcome> outcome;
-  {
+  std::vector<TranscodeOutcome> outcomes;
+  for (const char* name : {"/big.wav", "/next.wav"}) {
+    RecordingNotify notify;
     CMediaTranscoder media(nullptr, nullptr, nullptr);
     ASSERT_EQ(media.OpenInput(TestMedia::Path("mp4-h264-aac-10s.mp4")), 0);
     media.SetNotifyWindow(&notify);
     media.SetOutputParameters(48000, 2, 128000);
-    ASSERT_EQ(media.OpenOutput(mountPoint + "/big.wav"), 0);
+    ASSERT_EQ(media.OpenOutput(mountPoint + name), 0);
     ASSERT_EQ(media.Start(), 0);
-    outcome = notify.WaitFinished();
+    outcomes.push_back(notify.WaitFinished());
   }
+  const auto filled = DecodedAudioSeconds(mountPoint + "/big.wav");
+  const bool nextLeft = fs::exists(mountPoint + "/next.wav");
   umount2(mountPoint.c_str(), MNT_DETACH);
-  EXPECT_FALSE(outcome->converted);
-  EXPECT_NE(outcome->failure.find("No space left on device"), std::string::npos) << outcome->failure;
+  for (const TranscodeOutcome& outcome : outcomes) {
+    EXPECT_FALSE(outcome.converted);
+    EXPECT_EQ(outcome.failure, "Cannot write the output file: No space left on device");
+  }
+  ASSERT_TRUE(filled) << "what reached the disk does not decode";
+  EXPECT_GT(*filled, 1.0);
+  EXPECT_FALSE(nextLeft);
 }
 
 TEST(Transcoder, ASourceShorterThanTheEncodersDelayStillConverts) {
