@@ -15,14 +15,13 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
-#include <string_view>
+#include <cstring>
 #include <sys/stat.h>
 
 namespace {
 
 constexpr int kFirstTaskDelayMs = 500;
 constexpr int kStopWaitMs = 2000;
-constexpr size_t kConverterTailSize = 4096;
 
 // What a converter task left behind: nothing when the output holds sound.
 std::optional<std::string> OutputFailure(const std::string& outputPath) {
@@ -31,20 +30,6 @@ std::optional<std::string> OutputFailure(const std::string& outputPath) {
   CMediaTranscoder probe(nullptr, nullptr, nullptr);
   if (probe.OpenInput(outputPath) != 0 || probe.AudioStreamIndex() < 0) return "The output file holds no sound.";
   return std::nullopt;
-}
-
-// The last "tae: reason" line the converter wrote.
-std::string LastConverterMessage(const std::string& output) {
-  constexpr std::string_view kPrefix = "tae: ";
-  std::string message;
-  size_t lineStart = 0;
-  while (lineStart < output.size()) {
-    const size_t lineEnd = std::min(output.find_first_of("\r\n", lineStart), output.size());
-    const std::string_view line(output.data() + lineStart, lineEnd - lineStart);
-    if (line.starts_with(kPrefix)) message = line.substr(kPrefix.size());
-    lineStart = lineEnd + 1;
-  }
-  return message;
 }
 
 }  // namespace
@@ -150,7 +135,7 @@ void CConversionRun::StartInProcess(int index) {
 
 void CConversionRun::StartConverter(int index) {
   if (phase_ != Phase::Running) return;
-  converterOutputTail_.clear();
+  converterMessage_ = ConverterMessage();
   const std::string commandLine = BuildConverterCommandLine(
       ConverterPath().value_or(""), input_.tasks[index], settings_, results_[index].outputPath);
   if (runner_->Start(commandLine)) return;
@@ -180,10 +165,7 @@ void CConversionRun::OnRunnerReport(const StdioReport& report) {
       SetCaption("Converting  " + input_.rowTitles[currentTask_] + " ...");
       break;
     case kStdioOutput: {
-      converterOutputTail_ += report.text;
-      if (converterOutputTail_.size() > kConverterTailSize) {
-        converterOutputTail_.erase(0, converterOutputTail_.size() - kConverterTailSize);
-      }
+      converterMessage_.Take(report.text);
       const auto progress = ParseConverterOutput(report.text, currentTask_, taskCount_,
                                                  input_.tasks[currentTask_].clipLength);
       if (!progress) break;
@@ -194,21 +176,26 @@ void CConversionRun::OnRunnerReport(const StdioReport& report) {
       break;
     }
     case kStdioEnded:
-      OnConverterEnded(report.exitCode);
+      OnConverterEnded(report);
       break;
   }
 }
 
-void CConversionRun::OnConverterEnded(int exitCode) {
-  std::string failure = exitCode != 0 ? ConverterFailure(exitCode) : "";
+void CConversionRun::OnConverterEnded(const StdioReport& end) {
+  std::string failure = end.exitCode != 0 ? ConverterFailure(end) : "";
   if (failure.empty()) failure = OutputFailure(results_[currentTask_].outputPath).value_or("");
   EndTask(currentTask_, Engine::Converter, failure.empty() ? TaskEnd::Converted : TaskEnd::Failed, failure);
 }
 
-std::string CConversionRun::ConverterFailure(int exitCode) const {
-  const std::string message = LastConverterMessage(converterOutputTail_);
-  if (!message.empty()) return message;
-  return "The converter failed (exit status " + std::to_string(exitCode) + ").";
+std::string CConversionRun::ConverterFailure(const StdioReport& end) const {
+  const std::string reason = converterMessage_.LastReason();
+  if (!reason.empty()) return reason;
+  // Ended from outside (or crashed) before it could say why.
+  if (end.signalNumber != 0) {
+    return "The converter was ended by signal " + std::to_string(end.signalNumber) + " (" +
+           strsignal(end.signalNumber) + ").";
+  }
+  return "The converter failed (exit status " + std::to_string(end.exitCode) + ").";
 }
 
 void CConversionRun::PostTranscodeReport(TranscodeReport report) {

@@ -2,6 +2,7 @@
 
 #include "CStdioRunner.h"
 #include "ConversionRunInput.h"
+#include "ConverterMessage.h"
 #include "Settings.h"
 #include "TaskResult.h"
 #include "media/TranscodeNotify.h"
@@ -108,7 +109,7 @@ class CConversionRun : public QObject {
   void StartConverter(int index);
   void FailTaskAtStart(int index, Engine engine, const std::string& reason);
   void OnRunnerReport(const StdioReport& report);
-  void OnConverterEnded(int exitCode);
+  void OnConverterEnded(const StdioReport& end);
   // Any thread: queues the report and asks the run's thread to deliver it.
   void PostTranscodeReport(TranscodeReport report);
   // One report per call, in the order they were posted.
@@ -121,7 +122,7 @@ class CConversionRun : public QObject {
   void MarkUnderwayTaskStopped();
   void StopWorker();
   void ReleaseMedia();
-  std::string ConverterFailure(int exitCode) const;
+  std::string ConverterFailure(const StdioReport& end) const;
 
   void SetCaption(const std::string& caption);
   void SetCurrentLine(const std::string& text);
@@ -136,7 +137,7 @@ class CConversionRun : public QObject {
   int taskCount_ = 0;
   int currentTask_ = 0;
   bool taskUnderway_ = false;
-  std::string converterOutputTail_;  // the last words of the current converter
+  ConverterMessage converterMessage_;  // of the current converter
 
   QString caption_ = QStringLiteral("Converting ...");
   QString currentLine_ = QStringLiteral("Current");

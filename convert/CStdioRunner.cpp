@@ -86,7 +86,7 @@ bool CStdioRunner::Start(const std::string& commandLine) {
   stdoutReader_ = std::thread(&CStdioRunner::ReadOutput, this, stdoutReadEnd_, wakeUp_);
   stderrReader_ = std::thread(&CStdioRunner::ReadOutput, this, stderrReadEnd_, wakeUp_);
   watcher_ = std::thread(&CStdioRunner::WatchChild, this, childPid_, wakeUp_);
-  emit Reported({kStdioStarted, {}, 0});
+  emit Reported({kStdioStarted, {}, 0, 0});
   return true;
 }
 
@@ -217,7 +217,7 @@ void CStdioRunner::ReadOutput(int pipeEnd, int wakeUp) {
     if (count <= 0) break;
     if (childEnded) leftByChild -= static_cast<size_t>(count);
     const size_t textLength = strnlen(buffer, static_cast<size_t>(count));
-    if (!Report({kStdioOutput, std::string(buffer, textLength), 0})) break;
+    if (!Report({kStdioOutput, std::string(buffer, textLength), 0, 0})) break;
   }
   std::lock_guard lock(mutex_);
   --readersRunning_;
@@ -231,10 +231,14 @@ void CStdioRunner::WatchChild(pid_t child, int wakeUp) {
          errno == EINTR) {
   }
   int exitCode = -1;
+  int signalNumber = 0;
   {
     std::lock_guard lock(mutex_);
     int status = 0;
-    if (waitpid(child, &status, 0) == child) exitCode = ExitCodeOf(status);
+    if (waitpid(child, &status, 0) == child) {
+      exitCode = ExitCodeOf(status);
+      if (WIFSIGNALED(status)) signalNumber = WTERMSIG(status);
+    }
     childPid_ = 0;
   }
   running_ = false;
@@ -246,7 +250,7 @@ void CStdioRunner::WatchChild(pid_t child, int wakeUp) {
     std::unique_lock lock(mutex_);
     changed_.wait(lock, [this] { return readersRunning_ == 0 || stopping_; });
   }
-  Report({kStdioEnded, {}, exitCode});
+  Report({kStdioEnded, {}, exitCode, signalNumber});
 }
 
 bool CStdioRunner::Report(StdioReport report) {

@@ -20,4 +20,6 @@ struct StdioReport {
   // kStdioEnded: the child's exit code; 128 + the signal's number when a
   // signal ended it (137 after a kill), as a shell tells it; -1 when unknown.
   int exitCode = 0;
+  // kStdioEnded: the signal that ended the child, 0 when it exited.
+  int signalNumber = 0;
 };

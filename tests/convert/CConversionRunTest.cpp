@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 
 namespace fs = std::filesystem;
@@ -272,6 +273,35 @@ TEST_F(ConversionRunTest, UnstartableConverterFailsItsTask) {
   EXPECT_EQ(failures[0].text, "1 of 1 files could not be converted:\n\nclip.avi: The converter could not be started.");
   EXPECT_TRUE(shellOpen_.Targets().empty()) << "a folder without any output was opened";
   EXPECT_FALSE(fs::exists(run.Results()[0].outputPath));
+}
+
+// How a converter failed, in the words the user gets: its own last reason,
+// however long; otherwise the signal that ended it, or its exit status. The
+// converter here is a script of the test's own, which nothing unpacks over.
+TEST_F(ConversionRunTest, AConverterFailureIsToldInItsOwnWordsOrByHowItEnded) {
+  const TempFolder programWithoutArchive;
+  SetProgramFolderOverride(programWithoutArchive.Path());
+  const std::string longReason = "Cannot create /" + std::string(4094, 'o') + ": File name too long";
+  const std::pair<std::string, std::string> cases[] = {
+      {"echo \"tae: " + longReason + "\" >&2; exit 1", longReason},
+      {"kill -9 $$", "The converter was ended by signal 9 (Killed)."},
+      {"kill -SEGV $$", "The converter was ended by signal 11 (Segmentation fault)."},
+      {"exit 3", "The converter failed (exit status 3)."},
+  };
+  for (const auto& [script, failure] : cases) {
+    SCOPED_TRACE(script);
+    {
+      std::ofstream converter(*ConverterPath());
+      converter << "#!/bin/sh\n" << script << "\n";
+    }
+    fs::permissions(*ConverterPath(), fs::perms::owner_all);
+    CConversionRun run(InputFor({Source("avi-mpeg4-mp3-6s.avi", "clip.avi")}, true));
+    RunRecording recording(run);
+    RunToTheEnd(run, recording);
+    EXPECT_EQ(run.Results()[0].end, TaskEnd::Failed);
+    EXPECT_EQ(run.Results()[0].failure, failure);
+    fs::remove(work_ / "sources/clip.avi");
+  }
 }
 
 // An output that cannot be created is told alike by both engines: the file

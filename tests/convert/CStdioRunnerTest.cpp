@@ -17,6 +17,7 @@
 #include <optional>
 #include <sstream>
 #include <thread>
+#include <tuple>
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
@@ -196,13 +197,17 @@ TEST_F(StdioRunnerTest, AnImmediateExitStillReportsStartedBeforeEnded) {
 }
 
 TEST_F(StdioRunnerTest, TheEndTellsHowTheChildEnded) {
-  const std::pair<std::string, int> cases[] = {
-      {"true", 0}, {ShellCommand("exit 3"), 3}, {ShellCommand("kill -9 $$"), 128 + SIGKILL}};
-  for (const auto& [command, exitCode] : cases) {
+  const std::tuple<std::string, int, int> cases[] = {{"true", 0, 0},
+                                                     {ShellCommand("exit 3"), 3, 0},
+                                                     {ShellCommand("exit 137"), 137, 0},
+                                                     {ShellCommand("kill -9 $$"), 128 + SIGKILL, SIGKILL},
+                                                     {ShellCommand("kill -SEGV $$"), 128 + SIGSEGV, SIGSEGV}};
+  for (const auto& [command, exitCode, signalNumber] : cases) {
     reports.clear();
     ASSERT_TRUE(runner->Start(command));
     ASSERT_TRUE(WaitForEnd());
     EXPECT_EQ(reports.back().exitCode, exitCode) << command;
+    EXPECT_EQ(reports.back().signalNumber, signalNumber) << command;
   }
 }
 
