@@ -202,8 +202,10 @@ bool CIniFile::WriteString(const char* section, const char* key, const char* val
     lines.push_back(keyLine);
   }
 
+  // The reader takes one carriage return off each line; a line that ends
+  // in one of its own gets another, so that it reads back as it was.
   std::string content;
-  for (const auto& line : lines) content += line + "\n";
+  for (const auto& line : lines) content += line + (line.ends_with('\r') ? "\r\n" : "\n");
   return ReplaceFile(content);
 }
 

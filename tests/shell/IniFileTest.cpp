@@ -190,6 +190,17 @@ TEST_F(IniFileTest, BlanksAroundSectionAndKeyNamesDoNotCount) {
   EXPECT_FALSE(file.WriteString("TaskSetting", " \t", "/y/"));
 }
 
+// The reader takes one carriage return off the end of each line, so a
+// value that ends in one more must keep it through a write elsewhere.
+TEST_F(IniFileTest, AWriteKeepsAValueThatEndsInACarriageReturn) {
+  WriteText(path, "[TaskSetting]\r\nNote=typed on a typewriter\r\r\n");
+  ASSERT_EQ(file.GetString("TaskSetting", "Note", "default"), "typed on a typewriter\r");
+
+  ASSERT_TRUE(file.WriteString("TaskSetting", "OutputPath", "/x/"));
+  EXPECT_EQ(file.GetString("TaskSetting", "Note", "default"), "typed on a typewriter\r");
+  EXPECT_EQ(file.GetString("TaskSetting", "OutputPath", "default"), "/x/");
+}
+
 // A line break in a value would smuggle in keys of its own.
 TEST_F(IniFileTest, WhatWouldBreakTheLineStructureIsNotWritten) {
   WriteText(path, "[TaskSetting]\nOutputFormat=1\n");
