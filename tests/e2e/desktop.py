@@ -146,14 +146,16 @@ class Program:
         self.process = None
         self.app = None
 
-    def start(self, *arguments):
+    def start(self, *arguments, stderr=None):
+        """Starts the program with the files to add; `stderr`, a file, gets
+        its error output instead of the test's own."""
         environment = dict(os.environ)
         environment.update({"HOME": self.home, "QT_QPA_PLATFORM": "xcb",
                             "QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1",
                             "TMPDIR": os.path.join(self.root, "tmp")})
         os.makedirs(environment["TMPDIR"], exist_ok=True)
         executable = os.path.join(self.folder, "tolvar-audio-extractor")
-        self.process = subprocess.Popen([executable, *arguments], env=environment)
+        self.process = subprocess.Popen([executable, *arguments], env=environment, stderr=stderr)
         self.app = wait_for("the program on the accessibility bus", self._find_app)
         return self.app
 
