@@ -17,16 +17,13 @@ StopSignals::StopSignals(std::initializer_list<int> signalNumbers) {
       sigaddset(&watched_, signalNumber);
     }
   }
-  pthread_sigmask(SIG_BLOCK, &watched_, &previousMask_);
+  pthread_sigmask(SIG_BLOCK, &watched_, nullptr);
   descriptor_ = signalfd(-1, &watched_, SFD_NONBLOCK | SFD_CLOEXEC);
 }
 
 StopSignals::~StopSignals() {
   notifier_.reset();
-  while (Take()) {
-  }
   if (descriptor_ >= 0) close(descriptor_);
-  pthread_sigmask(SIG_SETMASK, &previousMask_, nullptr);
 }
 
 void StopSignals::Listen() {

@@ -21,8 +21,10 @@ class StopSignals : public QObject {
  public:
   // Blocks the signals in the calling thread, and so in every thread it
   // starts later: construct it first in main(), before any thread exists.
+  // They stay blocked to the end of the process, so that a Ctrl+C that
+  // comes after the run has ended cannot kill the program while it writes
+  // its last result lines: it is dropped when the process exits.
   explicit StopSignals(std::initializer_list<int> signalNumbers);
-  // Drops signals still pending, then restores the signal mask.
   ~StopSignals() override;
   StopSignals(const StopSignals&) = delete;
   StopSignals& operator=(const StopSignals&) = delete;
@@ -38,7 +40,6 @@ class StopSignals : public QObject {
 
  private:
   sigset_t watched_;
-  sigset_t previousMask_;
   int descriptor_ = -1;
   std::unique_ptr<QSocketNotifier> notifier_;
 };
