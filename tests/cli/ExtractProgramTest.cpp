@@ -5,6 +5,7 @@
 #include "ProgramEnvironment.h"
 #include "shell/OutputDrive.h"
 #include "support/Command.h"
+#include "support/ExpectAudio.h"
 #include "support/Ffprobe.h"
 #include "support/TempFolder.h"
 #include "support/TestMedia.h"
@@ -36,22 +37,6 @@ std::vector<std::string> Lines(const std::string& text) {
 std::string ReadText(const std::string& path) {
   std::ifstream stream(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(stream), {});
-}
-
-// Checks the output as a player would: it decodes to the asked length, in
-// the asked codec, rate and channels, with the source's tone.
-void ExpectOutput(const std::string& path, const std::string& codec, int sampleRate, int channels, double seconds,
-                  double frequency) {
-  SCOPED_TRACE(path);
-  const auto probed = Ffprobe(path);
-  ASSERT_TRUE(probed) << "no output";
-  EXPECT_EQ(probed->audioCodec, codec);
-  EXPECT_EQ(probed->sampleRate, sampleRate);
-  EXPECT_EQ(probed->channels, channels);
-  const auto decoded = DecodedAudioSeconds(path);
-  ASSERT_TRUE(decoded);
-  EXPECT_NEAR(*decoded, seconds, 0.2);
-  EXPECT_NEAR(DominantFrequency(path), frequency, frequency * 0.02);
 }
 
 // The program with its standard output in a file, started by a shell that
@@ -145,7 +130,7 @@ TEST_P(ExtractFormats, WritesTheClipInTheAskedFormat) {
   ASSERT_EQ(result.exitCode, 0) << result.errors;
   const std::string outputPath = output_ + "/" + fs::path(format.source).stem().string() + "." + format.extension;
   EXPECT_EQ(result.output, "ok\t" + source + "\t" + outputPath + "\n");
-  ExpectOutput(outputPath, format.codec, format.sampleRate, format.channels, format.seconds, format.frequency);
+  ExpectAudioOutput(outputPath, format.codec, format.sampleRate, format.channels, format.seconds, format.frequency);
 }
 
 const FormatCase kFormatCases[] = {
@@ -190,8 +175,8 @@ TEST_P(ExtractRefusals, ReportEachFileInArgumentOrder) {
                                       "ok\t" + clip + "\t" + output_ + "/clip.mp3",
                                   }));
   EXPECT_NE(result.errors.find("Information: You're trying to open a DVD"), std::string::npos) << result.errors;
-  ExpectOutput(output_ + "/good.mp3", "mp3", 48000, 2, 6, 440);
-  ExpectOutput(output_ + "/clip.mp3", "mp3", 48000, 2, 10, 440);
+  ExpectAudioOutput(output_ + "/good.mp3", "mp3", 48000, 2, 6, 440);
+  ExpectAudioOutput(output_ + "/clip.mp3", "mp3", 48000, 2, 10, 440);
   EXPECT_FALSE(fs::exists(output_ + "/movie.mp3"));
 }
 
@@ -210,7 +195,7 @@ TEST_F(ExtractProgramTest, AClipStartingPastAFilesEndFailsOnlyThatFile) {
           "failed\t" + shortSource + "\tThe clip would start at 7 s, not before its end at 6 s (the file lasts 6 s).",
           "ok\t" + longer + "\t" + output_ + "/longer.wav",
       }));
-  ExpectOutput(output_ + "/longer.wav", "pcm_s16le", 48000, 2, 3, 440);
+  ExpectAudioOutput(output_ + "/longer.wav", "pcm_s16le", 48000, 2, 3, 440);
 }
 
 TEST_F(ExtractProgramTest, UsageErrorsNameTheOptionAndItsValues) {
@@ -292,7 +277,7 @@ TEST_P(ExtractStopSignals, StopTheRunLikeStop) {
                 "failed\t" + longSource + "\tStopped before its end: " + output_ +
                     "/long.mp3 holds at most the part converted until then.",
             }));
-  ExpectOutput(output_ + "/short.mp3", "mp3", 48000, 2, 6, 440);
+  ExpectAudioOutput(output_ + "/short.mp3", "mp3", 48000, 2, 6, 440);
   EXPECT_TRUE(ConvertersLeft().empty());
   // The converter is killed right after its "q", with no time to finish its
   // file; the in-process worker closes its file properly.

@@ -4,6 +4,7 @@
 #include "convert/ConverterUnpacking.h"
 #include "media/DecoderRegistration.h"
 #include "platform/ProgramFolder.h"
+#include "support/ExpectAudio.h"
 #include "support/Ffprobe.h"
 
 #include <gtest/gtest.h>
@@ -39,22 +40,6 @@ class QtApplication : public ::testing::Environment {
 
 // A source long enough to be stopped or closed halfway.
 constexpr char kLongSource[] = "m4a-aac-stereo-300s.m4a";
-
-// Checks the output as a player would: it decodes to about the source's
-// length, in the asked codec, rate and channels, with the source's tone.
-void ExpectOutput(const std::string& path, const std::string& codec, int sampleRate, int channels,
-                  double sourceSeconds, double frequency) {
-  SCOPED_TRACE(path);
-  const auto probed = Ffprobe(path);
-  ASSERT_TRUE(probed) << "no output";
-  EXPECT_EQ(probed->audioCodec, codec);
-  EXPECT_EQ(probed->sampleRate, sampleRate);
-  EXPECT_EQ(probed->channels, channels);
-  const auto decoded = DecodedAudioSeconds(path);
-  ASSERT_TRUE(decoded);
-  EXPECT_NEAR(*decoded, sourceSeconds, 0.2);
-  EXPECT_NEAR(DominantFrequency(path), frequency, frequency * 0.02);
-}
 
 }  // namespace
 
@@ -168,7 +153,7 @@ TEST_P(OneTask, EndsWithCongratulations) {
   const TaskResult& result = run.Results()[0];
   EXPECT_EQ(result.end, TaskEnd::Converted) << result.failure;
   EXPECT_EQ(result.sourcePath, work_ / "sources/holiday.avi");
-  ExpectOutput(result.outputPath, c.codec, c.sampleRate, c.channels, *DecodedAudioSeconds(result.sourcePath), 440);
+  ExpectAudioOutput(result.outputPath, c.codec, c.sampleRate, c.channels, *DecodedAudioSeconds(result.sourcePath), 440);
   EXPECT_EQ(fs::path(result.outputPath).parent_path(), fs::path(settings_.outputFolder));
 }
 
@@ -204,8 +189,8 @@ TEST_F(ConversionRunTest, ThreeTasksThroughTheConverterNameEachInTheCaption) {
   const double frequencies[] = {440, 440, 1000};
   for (size_t i = 0; i < 3; ++i) {
     EXPECT_EQ(run.Results()[i].end, TaskEnd::Converted) << run.Results()[i].failure;
-    ExpectOutput(run.Results()[i].outputPath, "mp3", 44100, 2, *DecodedAudioSeconds(run.Results()[i].sourcePath),
-                 frequencies[i]);
+    ExpectAudioOutput(run.Results()[i].outputPath, "mp3", 44100, 2, *DecodedAudioSeconds(run.Results()[i].sourcePath),
+                      frequencies[i]);
   }
   EXPECT_TRUE(std::any_of(recording.totalLines.begin(), recording.totalLines.end(), [](const std::string& line) {
     return line.starts_with("Current Task 3.  Total tasks: 3 ---  ");
@@ -237,7 +222,7 @@ TEST_F(ConversionRunTest, FailedTasksAreReportedAndTheRunGoesOn) {
   EXPECT_EQ(results[1].end, TaskEnd::Failed);
   EXPECT_EQ(results[1].failure, "The output file could not be written.");
   EXPECT_EQ(results[2].end, TaskEnd::Converted) << results[2].failure;
-  ExpectOutput(results[2].outputPath, "mp3", 44100, 2, *DecodedAudioSeconds(results[2].sourcePath), 440);
+  ExpectAudioOutput(results[2].outputPath, "mp3", 44100, 2, *DecodedAudioSeconds(results[2].sourcePath), 440);
 
   // The in-process output that cannot be started: the transcoder's own box, then the run's.
   const auto errors = NoticesCaptioned("Error");
@@ -333,10 +318,10 @@ TEST_P(SameTitles, GetNumberedOutputs) {
 
   EXPECT_EQ(run.Results()[0].outputPath, settings_.outputFolder + "/clip.mp3");
   EXPECT_EQ(run.Results()[1].outputPath, settings_.outputFolder + "/clip (2).mp3");
-  ExpectOutput(settings_.outputFolder + "/clip.mp3", "mp3", 44100, 2, *DecodedAudioSeconds(run.Results()[0].sourcePath),
-               440);
-  ExpectOutput(settings_.outputFolder + "/clip (2).mp3", "mp3", 44100, 2,
-               *DecodedAudioSeconds(run.Results()[1].sourcePath), 1000);
+  ExpectAudioOutput(settings_.outputFolder + "/clip.mp3", "mp3", 44100, 2,
+                    *DecodedAudioSeconds(run.Results()[0].sourcePath), 440);
+  ExpectAudioOutput(settings_.outputFolder + "/clip (2).mp3", "mp3", 44100, 2,
+                    *DecodedAudioSeconds(run.Results()[1].sourcePath), 1000);
   EXPECT_EQ(NoticesCaptioned("Congratulations!").size(), 1u);
 }
 
@@ -415,7 +400,8 @@ TEST_P(StopDuringTheLastTask, ShowsNoCongratulations) {
   EXPECT_TRUE(shellOpen_.Targets().empty());
   EXPECT_EQ(run.Results()[0].end, TaskEnd::Converted);
   EXPECT_EQ(run.Results()[1].end, TaskEnd::Stopped);
-  ExpectOutput(run.Results()[0].outputPath, "mp3", 44100, 2, *DecodedAudioSeconds(run.Results()[0].sourcePath), 440);
+  ExpectAudioOutput(run.Results()[0].outputPath, "mp3", 44100, 2, *DecodedAudioSeconds(run.Results()[0].sourcePath),
+                    440);
   EXPECT_TRUE(ChildProcesses().empty());
   // Nothing the stopped task reports later changes the window.
   const size_t lines = recording.currentLines.size();
