@@ -14,6 +14,7 @@ packages=(
   ffmpeg
   xvfb xauth at-spi2-core python3-pyatspi dbus dbus-x11 fonts-dejavu-core xdotool
   clang libclang-rt-14-dev
+  llvm  # llvm-symbolizer: source lines in the sanitizers' and libFuzzer's reports
   util-linux procps psmisc time unzip
   desktop-file-utils
 )
