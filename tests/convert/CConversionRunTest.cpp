@@ -6,6 +6,7 @@
 #include "platform/ProgramFolder.h"
 #include "support/ExpectAudio.h"
 #include "support/Ffprobe.h"
+#include "support/QtTestApplication.h"
 
 #include <gtest/gtest.h>
 
@@ -14,29 +15,14 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <memory>
 
 namespace fs = std::filesystem;
 
 namespace {
 
 // The run reports through the event loop of its thread.
-class QtApplication : public ::testing::Environment {
- public:
-  void SetUp() override {
-    application_ = std::make_unique<QCoreApplication>(argc_, argv_);
-    InitMediaLibraries();
-  }
-  void TearDown() override { application_.reset(); }
-
- private:
-  int argc_ = 1;
-  char name_[16] = "conversion_run";
-  char* argv_[2] = {name_, nullptr};
-  std::unique_ptr<QCoreApplication> application_;
-};
-
-[[maybe_unused]] const auto* const qtApplication = ::testing::AddGlobalTestEnvironment(new QtApplication);
+[[maybe_unused]] const auto* const qtApplication =
+    ::testing::AddGlobalTestEnvironment(new QtTestApplication<QCoreApplication>(InitMediaLibraries));
 
 // A source long enough to be stopped or closed halfway.
 constexpr char kLongSource[] = "m4a-aac-stereo-300s.m4a";

@@ -2,6 +2,7 @@
 #include "convert/CConversionRun.h"
 #include "convert/CConvertDlg.h"
 #include "media/DecoderRegistration.h"
+#include "support/QtTestApplication.h"
 
 #include <gtest/gtest.h>
 
@@ -12,26 +13,11 @@
 #include <QTest>
 
 #include <functional>
-#include <memory>
 
 namespace {
 
-class WidgetApplication : public ::testing::Environment {
- public:
-  void SetUp() override {
-    application_ = std::make_unique<QApplication>(argc_, argv_);
-    InitMediaLibraries();
-  }
-  void TearDown() override { application_.reset(); }
-
- private:
-  int argc_ = 1;
-  char name_[16] = "convert_window";
-  char* argv_[2] = {name_, nullptr};
-  std::unique_ptr<QApplication> application_;
-};
-
-[[maybe_unused]] const auto* const widgetApplication = ::testing::AddGlobalTestEnvironment(new WidgetApplication);
+[[maybe_unused]] const auto* const qtApplication =
+    ::testing::AddGlobalTestEnvironment(new QtTestApplication<QApplication>(InitMediaLibraries));
 
 }  // namespace
 

@@ -1,5 +1,6 @@
 #include "convert/CStdioRunner.h"
 #include "convert/CommandLineArguments.h"
+#include "support/QtTestApplication.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -25,20 +26,8 @@ using namespace std::chrono_literals;
 namespace {
 
 // Reports reach the receiver through the runner's thread's event loop.
-class QtApplication : public ::testing::Environment {
- public:
-  void SetUp() override { application_ = std::make_unique<QCoreApplication>(argc_, argv_); }
-  void TearDown() override { application_.reset(); }
-
- private:
-  int argc_ = 1;
-  char name_[12] = "runner_test";
-  char* argv_[2] = {name_, nullptr};
-  std::unique_ptr<QCoreApplication> application_;
-};
-
 [[maybe_unused]] const auto* const qtApplication =
-    ::testing::AddGlobalTestEnvironment(new QtApplication);
+    ::testing::AddGlobalTestEnvironment(new QtTestApplication<QCoreApplication>());
 
 // A safety net against a hang, not a speed goal.
 constexpr auto kPatience = 30s;
