@@ -3,7 +3,9 @@
 // per file and the overall ratio (ours / ffprobe); below 1 is faster.
 #include "BenchTiming.h"
 #include "media/CMediaTranscoder.h"
+#include "media/DecoderRegistration.h"
 #include "platform/FfmpegLog.h"
+#include "platform/ProgramFolder.h"
 #include "support/Command.h"
 #include "support/TestMedia.h"
 
@@ -13,6 +15,10 @@
 
 int main(int argc, char** argv) {
   const int repetitions = argc > 1 ? std::atoi(argv[1]) : 5;
+  // As the program probes: WMV through the wrappers and the built WMV
+  // decoder library.
+  SetProgramFolderOverride(TOLVAR_PROGRAM_FOLDER);
+  InitMediaLibraries();
   // FFmpeg's complaints about the damaged files would bury the table; the
   // ffprobe runs are quiet below errors too, and their output is captured.
   FfmpegLog::SetSink([](int, const std::string&) {});
