@@ -10,12 +10,11 @@
 #include "support/Ffprobe.h"
 #include "support/TempFolder.h"
 #include "support/TestMedia.h"
+#include "support/TranscodeEndWaiter.h"
 
 #include <gtest/gtest.h>
 
-#include <condition_variable>
 #include <filesystem>
-#include <mutex>
 
 namespace fs = std::filesystem;
 
@@ -29,26 +28,6 @@ struct Format {
 
 constexpr Format kFormats[] = {{"mp3", 44100, 128000}, {"wav", 44100, 128000}, {"ac3", 48000, 192000}};
 
-class OutcomeWaiter : public ITranscodeNotify {
- public:
-  void PostProgress(int) override {}
-  void PostFinished(const TranscodeOutcome& outcome) override {
-    std::lock_guard lock(mutex_);
-    outcome_ = outcome;
-    changed_.notify_all();
-  }
-  std::optional<TranscodeOutcome> Wait() {
-    std::unique_lock lock(mutex_);
-    changed_.wait_for(lock, std::chrono::minutes(2), [&] { return outcome_.has_value(); });
-    return outcome_;
-  }
-
- private:
-  std::mutex mutex_;
-  std::condition_variable changed_;
-  std::optional<TranscodeOutcome> outcome_;
-};
-
 std::string FileName(const std::string& path) { return path.substr(path.rfind('/') + 1); }
 
 // The outcome of the in-process engine, or nullopt when it cannot open the
@@ -56,7 +35,7 @@ std::string FileName(const std::string& path) { return path.substr(path.rfind('/
 std::optional<TranscodeOutcome> ConvertInProcess(const std::string& source, const std::string& output,
                                                  const Format& format) {
   RecordingNotice notice;
-  OutcomeWaiter waiter;
+  TranscodeEndWaiter waiter;
   CMediaTranscoder media(nullptr, nullptr, nullptr);
   if (media.OpenInput(source) != 0) return std::nullopt;
   media.SetNotifyWindow(&waiter);
@@ -64,7 +43,9 @@ std::optional<TranscodeOutcome> ConvertInProcess(const std::string& source, cons
   if (media.OpenOutput(output) != 0 || media.Start() != 0) {
     return TranscodeOutcome{false, notice.Texts().empty() ? "" : notice.Texts().back()};
   }
-  return waiter.Wait();
+  const auto outcome = waiter.Wait(std::chrono::minutes(2));
+  if (!outcome) ADD_FAILURE() << "the worker never finished";
+  return outcome.value_or(TranscodeOutcome{false, "the worker never finished"});
 }
 
 class CorpusFile : public ::testing::TestWithParam<std::string> {

@@ -3,11 +3,11 @@
 #include "support/Ffprobe.h"
 #include "support/TempFolder.h"
 #include "support/TestMedia.h"
+#include "support/TranscodeEndWaiter.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <condition_variable>
 #include <filesystem>
 #include <mutex>
 #include <sys/mount.h>
@@ -17,24 +17,17 @@ namespace fs = std::filesystem;
 namespace {
 
 // Collects what the worker posts, as the progress window would.
-class RecordingNotify : public ITranscodeNotify {
+class RecordingNotify : public TranscodeEndWaiter {
  public:
   void PostProgress(int percent) override {
     std::lock_guard lock(mutex_);
     progress_.push_back(percent);
     if (onProgress_) onProgress_(percent);
   }
-  void PostFinished(const TranscodeOutcome& outcome) override {
-    std::lock_guard lock(mutex_);
-    outcome_ = outcome;
-    finished_ = true;
-    changed_.notify_all();
-  }
   TranscodeOutcome WaitFinished() {
-    std::unique_lock lock(mutex_);
-    const bool finished = changed_.wait_for(lock, std::chrono::minutes(2), [&] { return finished_; });
-    EXPECT_TRUE(finished) << "the worker never finished";
-    return outcome_;
+    const auto outcome = Wait(std::chrono::minutes(2));
+    EXPECT_TRUE(outcome) << "the worker never finished";
+    return outcome.value_or(TranscodeOutcome{});
   }
   std::vector<int> Progress() {
     std::lock_guard lock(mutex_);
@@ -45,11 +38,8 @@ class RecordingNotify : public ITranscodeNotify {
 
  private:
   std::mutex mutex_;
-  std::condition_variable changed_;
   std::vector<int> progress_;
   std::function<void(int)> onProgress_;
-  TranscodeOutcome outcome_;
-  bool finished_ = false;
 };
 
 struct Job {
