@@ -2,6 +2,7 @@
 
 #include "platform/PrivateTempFolder.h"
 #include "platform/ProgramFolder.h"
+#include "platform/WriteAll.h"
 
 #include <minizip/unzip.h>
 
@@ -44,17 +45,6 @@ mode_t ModeOf(const unz_file_info64& info) {
   return 0644;
 }
 
-bool WriteAll(int file, const char* data, size_t size) {
-  while (size > 0) {
-    const ssize_t count = write(file, data, size);
-    if (count < 0 && errno == EINTR) continue;
-    if (count <= 0) return false;
-    data += count;
-    size -= static_cast<size_t>(count);
-  }
-  return true;
-}
-
 // False when the item could not be read whole, its check sum failed or the
 // file could not be written.
 bool CopyCurrentItem(unzFile archive, int file) {
@@ -63,7 +53,7 @@ bool CopyCurrentItem(unzFile archive, int file) {
   char buffer[65536];
   int count = 0;
   while ((count = unzReadCurrentFile(archive, buffer, sizeof buffer)) > 0) {
-    if (!WriteAll(file, buffer, static_cast<size_t>(count))) {
+    if (!WriteAll(file, std::string_view(buffer, static_cast<size_t>(count)))) {
       copied = false;
       break;
     }

@@ -1,6 +1,7 @@
 #include "CIniFile.h"
 
 #include "AsciiText.h"
+#include "platform/WriteAll.h"
 
 #include <cctype>
 #include <cerrno>
@@ -141,17 +142,6 @@ std::string BinaryDigits(uint32_t value) {
   std::string digits;
   for (; value != 0; value >>= 1) digits.insert(digits.begin(), static_cast<char>('0' + (value & 1)));
   return digits;
-}
-
-bool WriteAll(int descriptor, const std::string& bytes) {
-  size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t count = write(descriptor, bytes.data() + done, bytes.size() - done);
-    if (count < 0 && errno == EINTR) continue;
-    if (count <= 0) return false;
-    done += static_cast<size_t>(count);
-  }
-  return true;
 }
 
 // Makes the rename itself survive a power cut.
