@@ -3,7 +3,6 @@
 // generated ten-minute 640 x 360 H.264 + AAC stereo 48 kHz source. Each
 // command runs as a child process; the best of a few runs counts. Prints the
 // ratios ours / ffmpeg; below 1 is better.
-#include "BenchTiming.h"
 #include "support/TempFolder.h"
 #include "support/TestMedia.h"
 

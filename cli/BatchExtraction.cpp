@@ -72,7 +72,6 @@ void BatchExtraction::AddFiles(const SettingsControls& controls, ConversionRunIn
 }
 
 std::vector<TaskResult> BatchExtraction::RunTasks(ConversionRunInput input) {
-  for (const Task& task : input.tasks) taskNames_.push_back(GetFileName(task.sourcePath));
   CConversionRun run(std::move(input));
   if (!run.Prepare()) return {};
 
@@ -102,7 +101,7 @@ void BatchExtraction::ShowProgress(const CConversionRun& run) {
   const size_t current = std::min(static_cast<size_t>(ended), results.size() - 1);
   if (run.CurrentBar() < 100) taskWithOwnBar_ = current;
   const int percent = taskWithOwnBar_ == current ? run.CurrentBar() : 0;
-  progress_.Show("[" + std::to_string(current + 1) + "/" + std::to_string(results.size()) + "] " + taskNames_[current] +
+  progress_.Show("[" + std::to_string(current + 1) + "/" + std::to_string(results.size()) + "] " + GetFileName(results[current].sourcePath) +
                  ": " + std::to_string(percent) + "%, all files: " + std::to_string(run.TotalBar()) + "%");
 }
 

@@ -50,7 +50,6 @@ class BatchExtraction {
   const FrontEndNotice& notice_;
   StopSignals& stopSignals_;
   std::vector<FileEntry> entries_;
-  std::vector<std::string> taskNames_;  // file names, for the progress line
   size_t taskWithOwnBar_ = kNoTask;     // the task the current bar has shown below 100 for
   int stopSignal_ = 0;                  // the signal that stopped the run, 0 for none
 };

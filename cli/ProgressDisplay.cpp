@@ -1,6 +1,7 @@
 #include "ProgressDisplay.h"
 
-#include <cerrno>
+#include "platform/WriteAll.h"
+
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -21,9 +22,9 @@ ProgressDisplay::Mode ProgressDisplay::ModeFor(int descriptor, bool quiet) {
 void ProgressDisplay::Show(const std::string& text, Clock::time_point now) {
   if (finished_ || mode_ == Mode::Silent) return;
   if (mode_ == Mode::Lines) {
-    if (text == printedText_ || (printedAt_ && now - *printedAt_ < kLinesInterval)) return;
-    Write(text + "\n");
-    printedText_ = text;
+    if (text == text_ || (printedAt_ && now - *printedAt_ < kLinesInterval)) return;
+    WriteAll(descriptor_, text + "\n");
+    text_ = text;
     printedAt_ = now;
     return;
   }
@@ -34,21 +35,21 @@ void ProgressDisplay::Show(const std::string& text, Clock::time_point now) {
 
 void ProgressDisplay::PrintMessage(const std::string& line) {
   if (!lineShown_) {
-    Write(line + "\n");
+    WriteAll(descriptor_, line + "\n");
     return;
   }
-  Write("\r" + std::string(kClearToEndOfLine) + line + "\n");
+  WriteAll(descriptor_, "\r" + std::string(kClearToEndOfLine) + line + "\n");
   Draw();
 }
 
 void ProgressDisplay::Finish() {
-  if (lineShown_) Write("\n");
+  if (lineShown_) WriteAll(descriptor_, "\n");
   lineShown_ = false;
   finished_ = true;
 }
 
 void ProgressDisplay::Draw() {
-  Write("\r" + FittedToTerminal(text_) + kClearToEndOfLine);
+  WriteAll(descriptor_, "\r" + FittedToTerminal(text_) + kClearToEndOfLine);
   lineShown_ = true;
 }
 
@@ -65,15 +66,4 @@ std::string ProgressDisplay::FittedToTerminal(const std::string& text) const {
     ++characters;
   }
   return text;
-}
-
-// A closed stream loses the progress, never the run.
-void ProgressDisplay::Write(const std::string& bytes) const {
-  size_t written = 0;
-  while (written < bytes.size()) {
-    const ssize_t count = write(descriptor_, bytes.data() + written, bytes.size() - written);
-    if (count < 0 && errno == EINTR) continue;
-    if (count <= 0) return;
-    written += static_cast<size_t>(count);
-  }
 }

@@ -31,13 +31,13 @@ class ProgressDisplay {
 
  private:
   void Draw();
-  void Write(const std::string& bytes) const;
   std::string FittedToTerminal(const std::string& text) const;
 
   int descriptor_;
   Mode mode_;
-  std::string text_;         // the latest progress text
-  std::string printedText_;  // Lines: the last text printed
+  // InPlace: the latest progress text; Lines: the last one printed. A closed
+  // stream loses the progress, never the run: write failures are ignored.
+  std::string text_;
   std::optional<Clock::time_point> printedAt_;
   bool lineShown_ = false;  // InPlace: the progress line is on the screen
   bool finished_ = false;

@@ -4,21 +4,23 @@
 
 #include <cerrno>
 #include <pthread.h>
+#include <signal.h>
 #include <sys/signalfd.h>
 #include <unistd.h>
 
 StopSignals::StopSignals(std::initializer_list<int> signalNumbers) {
-  sigemptyset(&watched_);
+  sigset_t watched;
+  sigemptyset(&watched);
   for (const int signalNumber : signalNumbers) {
     struct sigaction current {};
     // A blocked signal is queued even when ignored, so an ignored one must
     // stay out of the set.
     if (sigaction(signalNumber, nullptr, &current) == 0 && current.sa_handler != SIG_IGN) {
-      sigaddset(&watched_, signalNumber);
+      sigaddset(&watched, signalNumber);
     }
   }
-  pthread_sigmask(SIG_BLOCK, &watched_, nullptr);
-  descriptor_ = signalfd(-1, &watched_, SFD_NONBLOCK | SFD_CLOEXEC);
+  pthread_sigmask(SIG_BLOCK, &watched, nullptr);
+  descriptor_ = signalfd(-1, &watched, SFD_NONBLOCK | SFD_CLOEXEC);
 }
 
 StopSignals::~StopSignals() {

@@ -5,7 +5,6 @@
 #include <initializer_list>
 #include <memory>
 #include <optional>
-#include <signal.h>
 
 class QSocketNotifier;
 
@@ -39,7 +38,6 @@ class StopSignals : public QObject {
   void Received(int signalNumber);
 
  private:
-  sigset_t watched_;
   int descriptor_ = -1;
   std::unique_ptr<QSocketNotifier> notifier_;
 };

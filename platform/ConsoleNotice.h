@@ -3,6 +3,11 @@
 #include "Notice.h"
 
 #include <cstdio>
+#include <string>
+
+// A notice as one line of text: "caption: text", its line breaks turned
+// into blanks.
+std::string NoticeLine(const NoticeRequest& request);
 
 // Prints each notice as one line, "caption: text", to a stream (standard
 // error by default). Questions get the answer given at construction, since

@@ -3,7 +3,6 @@
 // temporary and output folder of its own.
 
 #include "ProgramEnvironment.h"
-#include "shell/OutputDrive.h"
 #include "support/Command.h"
 #include "support/ExpectAudio.h"
 #include "support/Ffprobe.h"
