@@ -4,6 +4,16 @@
 #include "LocalFile.h"
 
 #include <cstdio>
+#include <sys/stat.h>
+
+namespace {
+
+bool IsEmptyFile(const std::string& path) {
+  struct stat status {};
+  return stat(path.c_str(), &status) == 0 && status.st_size == 0;
+}
+
+}  // namespace
 
 AudioOutput::~AudioOutput() { Close(); }
 
@@ -119,7 +129,8 @@ int64_t AudioOutput::BytesWritten() const {
 
 int AudioOutput::Finish() {
   int result = av_write_trailer(muxer_);
-  if (muxer_->pb) {
+  const bool ownsFile = muxer_->pb != nullptr;
+  if (ownsFile) {
     avio_flush(muxer_->pb);
     // A full disk often shows only when the last buffer is flushed.
     if (result >= 0 && muxer_->pb->error < 0) result = muxer_->pb->error;
@@ -128,6 +139,9 @@ int AudioOutput::Finish() {
   }
   finished_ = true;
   Close();
+  // A file with a header and no sound is of no use to anyone; nor is the
+  // empty file a full disk leaves.
+  if (ownsFile && (packetsWritten_ == 0 || IsEmptyFile(path_))) std::remove(path_.c_str());
   return result < 0 ? result : 0;
 }
 

@@ -45,7 +45,8 @@ class AudioOutput {
   // Encodes one frame in the encoder's format (null drains the encoder) and
   // writes every packet that comes out. 0 or a negative AVERROR.
   int Encode(const AVFrame* frame);
-  // Writes the trailer and closes the file; 0 or the first error met.
+  // Writes the trailer and closes the file, which is removed when it holds
+  // no sound; 0 or the first error met.
   int Finish();
 
   const AVCodecContext& Encoder() const { return *encoder_; }
@@ -54,9 +55,6 @@ class AudioOutput {
   int64_t PacketsWritten() const { return packetsWritten_; }
   // Bytes written to the file so far.
   int64_t BytesWritten() const;
-  const std::string& Path() const { return path_; }
-  // The text of the last failure of Create or AddAudioStream.
-  const std::string& FailureDetail() const { return failureDetail_; }
   // A failure of Create or AddAudioStream in words for the user, naming the
   // path that Create was given.
   std::string FailureText(Failure failure) const;

@@ -4,17 +4,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
-#include <sys/stat.h>
 
 namespace {
 
 constexpr double kMicroseconds = 1e6;
-
-bool IsEmptyFile(const std::string& path) {
-  struct stat status {};
-  return stat(path.c_str(), &status) == 0 && status.st_size == 0;
-}
 
 }  // namespace
 
@@ -95,11 +88,6 @@ AudioPipeline::Result AudioPipeline::Run(const StopQuery& shouldStop, const Prog
     result.failure = "No audio could be decoded from the source";
   } else {
     result.converted = true;
-  }
-  // A file with a header and no sound is of no use to anyone; nor is the
-  // empty file a full disk leaves.
-  if (!result.converted && (output_.PacketsWritten() == 0 || IsEmptyFile(output_.Path()))) {
-    std::remove(output_.Path().c_str());
   }
   return result;
 }

@@ -4,6 +4,7 @@
 
 #include "DecoderLookup.h"
 #include "LocalFile.h"
+#include "SourceVideo.h"
 
 extern "C" {
 #include <libavutil/mem.h>
@@ -32,12 +33,10 @@ int CMediaTranscoder::OpenInput(const std::string& path) {
     return -1;
   }
 
-  // The last video and the last audio stream win. A cover picture carried as
-  // a video stream is a still, not the source's video, and is passed over.
+  // The last video and the last audio stream win.
   for (unsigned i = 0; i < input_->nb_streams; ++i) {
     const AVStream* stream = input_->streams[i];
-    if (stream->codecpar->codec_type == AVMEDIA_TYPE_VIDEO &&
-        !(stream->disposition & AV_DISPOSITION_ATTACHED_PIC)) {
+    if (IsSourceVideo(*stream)) {
       videoStreamIndex_ = static_cast<int>(i);
     } else if (stream->codecpar->codec_type == AVMEDIA_TYPE_AUDIO) {
       audioStreamIndex_ = static_cast<int>(i);

@@ -1,5 +1,6 @@
 // The summary text of an opened source: duration, frame rates, picture size.
 #include "CMediaTranscoder.h"
+#include "SourceVideo.h"
 
 #include <cstdio>
 
@@ -52,9 +53,7 @@ int CMediaTranscoder::FormatMediaSummary(std::string& text, size_t capacity) con
   };
   for (unsigned i = 0; i < input_->nb_streams; ++i) {
     const AVStream& stream = *input_->streams[i];
-    if (stream.codecpar->codec_type != AVMEDIA_TYPE_VIDEO || (stream.disposition & AV_DISPOSITION_ATTACHED_PIC)) {
-      continue;
-    }
+    if (!IsSourceVideo(stream)) continue;
     std::string line;
     if (IsKnown(stream.r_frame_rate)) {
       line = FrameRateLine(av_q2d(stream.r_frame_rate), "r");

@@ -3,6 +3,7 @@
 #include "DecoderLookup.h"
 #include "LocalFile.h"
 #include "PreviewPictureConverter.h"
+#include "SourceVideo.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -24,14 +25,9 @@ struct PacketFreer {
   void operator()(AVPacket* packet) const { av_packet_free(&packet); }
 };
 
-// A cover picture carried as a video stream is a still of its own, not the
-// source's video; the probe passes it over too.
 int FirstVideoStream(const AVFormatContext& input) {
   for (unsigned i = 0; i < input.nb_streams; ++i) {
-    const AVStream& stream = *input.streams[i];
-    if (stream.codecpar->codec_type == AVMEDIA_TYPE_VIDEO && !(stream.disposition & AV_DISPOSITION_ATTACHED_PIC)) {
-      return static_cast<int>(i);
-    }
+    if (IsSourceVideo(*input.streams[i])) return static_cast<int>(i);
   }
   return -1;
 }
