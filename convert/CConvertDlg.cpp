@@ -3,7 +3,6 @@
 #include "CConversionRun.h"
 #include "platform/DialogTemplate.h"
 
-#include <QApplication>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -46,8 +45,6 @@ CConvertDlg::CConvertDlg(CConversionRun& run, QWidget* parent)
   run_.Begin();
 }
 
-CConvertDlg::~CConvertDlg() { RestoreCursor(); }
-
 void CConvertDlg::CreateControls() {
   setWindowTitle(run_.Caption());
   // MS Sans Serif is asked for; where it is missing the system picks a similar face.
@@ -71,7 +68,9 @@ void CConvertDlg::FollowRun() {
   connect(&run_, &CConversionRun::TotalLineChanged, totalLine_, &QLabel::setText);
   connect(&run_, &CConversionRun::CurrentBarChanged, currentBar_, &QProgressBar::setValue);
   connect(&run_, &CConversionRun::TotalBarChanged, totalBar_, &QProgressBar::setValue);
-  connect(&run_, &CConversionRun::Stopping, this, &CConvertDlg::ShowWaitCursor);
+  connect(&run_, &CConversionRun::Stopping, this, [this] {
+    if (!waitCursor_) waitCursor_.emplace();
+  });
   connect(&run_, &CConversionRun::CloseRequested, this, &QDialog::accept);
   connect(stopButton_, &QPushButton::clicked, &run_, &CConversionRun::OnStop);
 }
@@ -82,18 +81,6 @@ void CConvertDlg::reject() {
 }
 
 void CConvertDlg::done(int result) {
-  RestoreCursor();
+  waitCursor_.reset();
   QDialog::done(result);
-}
-
-void CConvertDlg::ShowWaitCursor() {
-  if (waitCursorShown_) return;
-  QApplication::setOverrideCursor(Qt::WaitCursor);
-  waitCursorShown_ = true;
-}
-
-void CConvertDlg::RestoreCursor() {
-  if (!waitCursorShown_) return;
-  QApplication::restoreOverrideCursor();
-  waitCursorShown_ = false;
 }

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "platform/WaitCursor.h"
+
 #include <QDialog>
+
+#include <optional>
 
 class CConversionRun;
 class QLabel;
@@ -23,7 +27,6 @@ class CConvertDlg : public QDialog {
  public:
   // The run must outlive the window.
   explicit CConvertDlg(CConversionRun& run, QWidget* parent = nullptr);
-  ~CConvertDlg() override;
 
   void reject() override;
   void done(int result) override;
@@ -31,8 +34,6 @@ class CConvertDlg : public QDialog {
  private:
   void CreateControls();
   void FollowRun();
-  void ShowWaitCursor();
-  void RestoreCursor();
 
   CConversionRun& run_;
   QLabel* currentLine_ = nullptr;
@@ -40,5 +41,5 @@ class CConvertDlg : public QDialog {
   QLabel* totalLine_ = nullptr;
   QProgressBar* totalBar_ = nullptr;
   QPushButton* stopButton_ = nullptr;
-  bool waitCursorShown_ = false;
+  std::optional<WaitCursor> waitCursor_;  // from a confirmed STOP to the end
 };
