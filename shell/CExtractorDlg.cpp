@@ -35,8 +35,6 @@
 
 namespace {
 
-constexpr const char* kProductName = "Tolvar Audio Extractor";
-
 // Template 102, 415 x 237 dialog units, in its tab order; group boxes and
 // labels carry no id. Tests and assistive tools find controls by name.
 constexpr int kWidth = 415;
@@ -121,11 +119,11 @@ CExtractorDlg::CExtractorDlg(SkinBinding* skin, QWidget* parent)
 
   CreateMenus();
   CreateControls();
-  SetupTaskList(skin);
+  SetupTaskList();
+  if (skin) skin->SetCustomSkinWnd(startButton_, u"StartButton", 0);
 
-  const SettingsControls controls = LoadSettings();
-  ShowControls(controls);
-  taskList_.CheckOutputFormat(controls.checkedFormat);
+  // Checking a format button tells the task list, as a click does.
+  ShowControls(LoadSettings());
 
   // The intro appears once, a second after the window opens.
   QTimer::singleShot(CPreviewArea::kIntroDelayMilliseconds, this, [this] { previewArea_->ShowIntro(); });
@@ -245,7 +243,7 @@ void CExtractorDlg::CreateControls() {
   connect(enhancedEngineCheck_, &QCheckBox::toggled, this, &CExtractorDlg::OnEnhancedEngine);
 }
 
-void CExtractorDlg::SetupTaskList(SkinBinding* skin) {
+void CExtractorDlg::SetupTaskList() {
   taskListControl_->setColumnCount(kColumnCount);
   QStringList headers;
   for (const Column& column : kColumns) headers << QString::fromLatin1(column.header);
@@ -267,8 +265,6 @@ void CExtractorDlg::SetupTaskList(SkinBinding* skin) {
   connect(taskListControl_, &QTreeWidget::itemSelectionChanged, this, &CExtractorDlg::OnTaskSelectionChanged);
   // A mouse click only: moving the selection with the keys shows no still.
   connect(taskListControl_, &QTreeWidget::itemClicked, this, &CExtractorDlg::OnClickTaskList);
-
-  if (skin && skin->IsLoaded()) skin->SetCustomSkinWnd(startButton_, u"StartButton", 0);
 
   taskListControl_->DropTarget().SetDropOptions(
       {DL_ACCEPT_FILES | DL_USE_CALLBACK, "",

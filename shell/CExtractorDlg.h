@@ -66,7 +66,7 @@ class CExtractorDlg : public QDialog {
  private:
   void CreateMenus();
   void CreateControls();
-  void SetupTaskList(SkinBinding* skin);
+  void SetupTaskList();
   void ShowTaskRows();
   void OnRClickTaskList(const QPoint& position);
   void OnClickTaskList();

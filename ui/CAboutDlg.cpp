@@ -50,7 +50,7 @@ CAboutDlg::CAboutDlg(QWidget* parent)
 }
 
 void CAboutDlg::CreateControls() {
-  setWindowTitle(QStringLiteral("About Tolvar Audio Extractor"));
+  setWindowTitle(QStringLiteral("About ") + QString::fromLatin1(kProductName));
   // MS Sans Serif is asked for; where it is missing the system picks a similar face.
   QFont dialogFont(QStringLiteral("MS Sans Serif"));
   dialogFont.setPointSize(8);
@@ -58,7 +58,7 @@ void CAboutDlg::CreateControls() {
   const DialogUnits units(font());
   setFixedSize(units.ToPixels(kWidth, kHeight));
 
-  AddLine(this, QStringLiteral("Tolvar Audio Extractor"), kProductLine, units);
+  AddLine(this, QString::fromLatin1(kProductName), kProductLine, units);
   AddLine(this, QStringLiteral("Version: 3.0"), kVersionLine, units);
   AddLine(this, QStringLiteral("Copyright \u00a9 2024 Tolvar Software"), kCopyrightLine, units);
 

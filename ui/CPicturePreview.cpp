@@ -1,5 +1,6 @@
 #include "CPicturePreview.h"
 
+#include "MakerLinks.h"
 #include "platform/Notice.h"
 
 #include <QFile>
@@ -8,11 +9,9 @@
 
 namespace {
 
-constexpr char kApplicationTitle[] = "Tolvar Audio Extractor";
-
 // The message boxes of this control carry the application's title and the
 // exclamation mark of a plain OK notice.
-void ShowPictureNotice(const char* text) { ShowNotice(text, kApplicationTitle, NoticeIcon::Warning); }
+void ShowPictureNotice(const char* text) { ShowNotice(text, kProductName, NoticeIcon::Warning); }
 
 }  // namespace
 

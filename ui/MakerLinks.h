@@ -3,6 +3,9 @@
 #include <array>
 #include <string>
 
+// The product's name, as its windows and messages show it.
+inline constexpr char kProductName[] = "Tolvar Audio Extractor";
+
 // One web page of Tolvar Software, the maker: a product of the "Other Tools"
 // menu (with the command that opens it) or one of the maker's own pages.
 struct MakerLink {
