@@ -6,6 +6,7 @@
 #include "support/Command.h"
 #include "support/ExpectAudio.h"
 #include "support/Ffprobe.h"
+#include "support/ReadWholeFile.h"
 #include "support/TempFolder.h"
 #include "support/TestMedia.h"
 
@@ -31,11 +32,6 @@ std::vector<std::string> Lines(const std::string& text) {
   std::istringstream stream(text);
   for (std::string line; std::getline(stream, line);) lines.push_back(line);
   return lines;
-}
-
-std::string ReadText(const std::string& path) {
-  std::ifstream stream(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(stream), {});
 }
 
 // The program with its standard output in a file, started by a shell that
@@ -270,7 +266,7 @@ TEST_P(ExtractStopSignals, StopTheRunLikeStop) {
   ASSERT_EQ(kill(extract.Pid(), signalNumber), 0);
 
   EXPECT_EQ(extract.Wait(), 128 + signalNumber);
-  EXPECT_EQ(Lines(ReadText(media_ / "results.txt")),
+  EXPECT_EQ(Lines(ReadWholeFile(media_ / "results.txt")),
             (std::vector<std::string>{
                 "ok\t" + shortSource + "\t" + output_ + "/short.mp3",
                 "failed\t" + longSource + "\tStopped before its end: " + output_ +
@@ -304,7 +300,7 @@ TEST_F(ExtractProgramTest, AnInterruptIgnoredFromTheStartStaysIgnored) {
   ASSERT_EQ(kill(extract.Pid(), SIGINT), 0);
 
   EXPECT_EQ(extract.Wait(), 0);
-  EXPECT_EQ(Lines(ReadText(media_ / "results.txt")), (std::vector<std::string>{
+  EXPECT_EQ(Lines(ReadWholeFile(media_ / "results.txt")), (std::vector<std::string>{
                                                          "ok\t" + shortSource + "\t" + output_ + "/short.wav",
                                                          "ok\t" + longSource + "\t" + output_ + "/long.wav",
                                                      }));

@@ -7,6 +7,7 @@
 #include "shell/OutputDrive.h"
 #include "support/Command.h"
 #include "support/Ffprobe.h"
+#include "support/ReadWholeFile.h"
 #include "support/TempFolder.h"
 #include "support/TestMedia.h"
 
@@ -16,15 +17,6 @@
 #include <fstream>
 
 namespace fs = std::filesystem;
-
-namespace {
-
-std::string ReadText(const std::string& path) {
-  std::ifstream stream(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(stream), {});
-}
-
-}  // namespace
 
 class ExtractSettingsTest : public ::testing::Test {
  protected:
@@ -71,7 +63,7 @@ TEST_F(ExtractSettingsTest, OptionIniGivesTheDefaultsAndOptionsWin) {
   EXPECT_EQ(probed->sampleRate, 44100);
   EXPECT_EQ(probed->channels, 2);
 
-  EXPECT_EQ(ReadText(optionFile_), stored) << "the front end never writes option.ini";
+  EXPECT_EQ(ReadWholeFile(optionFile_), stored) << "the front end never writes option.ini";
   EXPECT_FALSE(fs::exists(environment_.UserSettingsFolder() + "option.ini"));
 }
 
@@ -92,7 +84,7 @@ TEST_F(ExtractSettingsTest, WithoutAnOutputPathTheDefaultFolderRuleHolds) {
   EXPECT_EQ(probed->audioCodec, "ac3");
   EXPECT_EQ(probed->sampleRate, 48000);
   EXPECT_EQ(probed->channels, 2);
-  EXPECT_EQ(ReadText(optionFile_), "[TaskSetting]\nOutputFormat=3\n");
+  EXPECT_EQ(ReadWholeFile(optionFile_), "[TaskSetting]\nOutputFormat=3\n");
 }
 
 TEST_F(ExtractSettingsTest, WithoutOptionIniNoneIsMade) {

@@ -6,6 +6,7 @@
 #include "ProgramEnvironment.h"
 #include "support/Command.h"
 #include "support/Ffprobe.h"
+#include "support/ReadWholeFile.h"
 #include "support/TempFolder.h"
 #include "support/TestMedia.h"
 
@@ -25,11 +26,6 @@ namespace {
 
 constexpr char kProgramFolder[] = "lib/tolvar-audio-extractor/";
 
-std::string ReadText(const std::string& path) {
-  std::ifstream stream(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(stream), {});
-}
-
 CommandResult Install(const std::string& prefix, const std::string& destdir = "") {
   std::vector<std::string> command = {TOLVAR_CMAKE_COMMAND, "--install", TOLVAR_BUILD_DIR, "--prefix", prefix};
   if (!destdir.empty()) command.insert(command.begin(), {"env", "DESTDIR=" + destdir});
@@ -44,7 +40,7 @@ std::set<std::string> FileNames(const std::string& folder) {
 
 // Width and height from a PNG file's header; zeros when it is none.
 std::pair<int, int> PngSize(const std::string& path) {
-  const std::string bytes = ReadText(path);
+  const std::string bytes = ReadWholeFile(path);
   if (bytes.size() < 24 || bytes.compare(0, 8, "\x89PNG\r\n\x1a\n") != 0) return {0, 0};
   const auto number = [&](size_t at) {
     int value = 0;
@@ -55,7 +51,7 @@ std::pair<int, int> PngSize(const std::string& path) {
 }
 
 std::string DesktopKey(const std::string& desktopFile, const std::string& key) {
-  std::istringstream lines(ReadText(desktopFile));
+  std::istringstream lines(ReadWholeFile(desktopFile));
   for (std::string line; std::getline(lines, line);) {
     if (line.starts_with(key + "=")) return line.substr(key.size() + 1);
   }
@@ -120,7 +116,8 @@ TEST_F(InstallTest, InstallsTheProgramFolderLinksAndDesktopEntry) {
     EXPECT_EQ(validated.output + validated.errors, "");
     EXPECT_EQ(DesktopKey(desktopFile, "Exec"), "tolvar-audio-extractor %F");
     const std::string icon = DesktopKey(desktopFile, "Icon");
-    EXPECT_EQ(ReadText(top + "share/icons/hicolor/scalable/apps/" + icon + ".svg"), ReadText(TOLVAR_ICON_SVG));
+    EXPECT_EQ(ReadWholeFile(top + "share/icons/hicolor/scalable/apps/" + icon + ".svg"),
+              ReadWholeFile(TOLVAR_ICON_SVG));
     for (const int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
       const std::string sizeName = std::to_string(size) + "x" + std::to_string(size);
       EXPECT_EQ(PngSize(top + "share/icons/hicolor/" + sizeName + "/apps/" + icon + ".png"), std::make_pair(size, size))
@@ -175,5 +172,5 @@ TEST_F(InstallTest, TheInstalledFrontEndRunsFromAReadOnlyFolder) {
   EXPECT_NEAR(DecodedAudioSeconds(output + "/clip.mp3").value_or(0), 6, 0.2);
 
   EXPECT_FALSE(fs::exists(folder + "option.ini"));
-  EXPECT_EQ(ReadText(environment_.UserSettingsFolder() + "option.ini"), stored);
+  EXPECT_EQ(ReadWholeFile(environment_.UserSettingsFolder() + "option.ini"), stored);
 }

@@ -2,6 +2,7 @@
 #include "platform/PrivateTempFolder.h"
 #include "platform/ProgramFolder.h"
 #include "support/Command.h"
+#include "support/ReadWholeFile.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -12,7 +13,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -51,11 +51,6 @@ void WriteZip(const std::string& path, const std::vector<ZipItem>& items) {
     ASSERT_EQ(zipCloseFileInZip(zip), ZIP_OK);
   }
   ASSERT_EQ(zipClose(zip, nullptr), ZIP_OK);
-}
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(file), {}};
 }
 
 void WriteFile(const std::string& path, const std::string& content) {
@@ -137,7 +132,7 @@ TEST_F(ConverterUnpackingTest, UnpacksEveryItemUnderItsPathWithItsRunBitsAndTheU
   const timespec archiveTime = ModificationTime(Archive());
   for (const Case& c : cases) {
     const std::string path = PrivateFolder() + c.item.name;
-    EXPECT_EQ(ReadFile(path), c.item.content) << c.item.name;
+    EXPECT_EQ(ReadWholeFile(path), c.item.content) << c.item.name;
     EXPECT_EQ(ModeOf(path), c.unpackedMode) << c.item.name;
     EXPECT_GE(ModificationTime(path).tv_sec, archiveTime.tv_sec)
         << c.item.name << ": not the stored 1995";
@@ -158,7 +153,7 @@ TEST_F(ConverterUnpackingTest, TheBuildsOwnArchiveGivesARunnableConverterAndItsC
 
   ASSERT_EQ(EnsureConverter(), kUnpackDone);
   EXPECT_EQ(RunCommand({Converter()}).output, "converter ready\n");
-  EXPECT_EQ(ReadFile(PrivateFolder() + "lib/companion.txt"), "companion");
+  EXPECT_EQ(ReadWholeFile(PrivateFolder() + "lib/companion.txt"), "companion");
 }
 
 TEST_F(ConverterUnpackingTest, ASecondRunLeavesTheArchiveAlone) {
@@ -167,7 +162,7 @@ TEST_F(ConverterUnpackingTest, ASecondRunLeavesTheArchiveAlone) {
   WriteFile(Converter(), "changed since");
 
   EXPECT_EQ(EnsureConverter(), kUnpackDone);
-  EXPECT_EQ(ReadFile(Converter()), "changed since");
+  EXPECT_EQ(ReadWholeFile(Converter()), "changed since");
 }
 
 TEST_F(ConverterUnpackingTest, ADeletedConverterIsUnpackedAgainWithEverythingElse) {
@@ -177,8 +172,8 @@ TEST_F(ConverterUnpackingTest, ADeletedConverterIsUnpackedAgainWithEverythingEls
   fs::remove(PrivateFolder() + "lib/companion.so");
 
   EXPECT_EQ(EnsureConverter(), kUnpackDone);
-  EXPECT_EQ(ReadFile(Converter()), "converter");
-  EXPECT_EQ(ReadFile(PrivateFolder() + "lib/companion.so"), "companion");
+  EXPECT_EQ(ReadWholeFile(Converter()), "converter");
+  EXPECT_EQ(ReadWholeFile(PrivateFolder() + "lib/companion.so"), "companion");
 }
 
 TEST_F(ConverterUnpackingTest, ReplacesTheConverterOnlyWhenItIsOlderThanTheArchive) {
@@ -193,7 +188,7 @@ TEST_F(ConverterUnpackingTest, ReplacesTheConverterOnlyWhenItIsOlderThanTheArchi
     SetModificationTime(Converter(), {archiveTime.tv_sec + converterAge, archiveTime.tv_nsec});
 
     EXPECT_EQ(EnsureConverter(), kUnpackDone);
-    EXPECT_EQ(ReadFile(Converter()), content)
+    EXPECT_EQ(ReadWholeFile(Converter()), content)
         << "converter made " << converterAge << " s after the archive";
   }
 }
@@ -236,7 +231,7 @@ TEST_F(ConverterUnpackingTest, WithoutArchiveOnlyAConverterAlreadyThereCounts) {
 
   WriteFile(Converter(), "unpacked before");
   EXPECT_EQ(EnsureConverter(), kUnpackDone);
-  EXPECT_EQ(ReadFile(Converter()), "unpacked before");
+  EXPECT_EQ(ReadWholeFile(Converter()), "unpacked before");
 }
 
 TEST_F(ConverterUnpackingTest, ADamagedArchiveOrItemIsSkipped) {
@@ -245,7 +240,7 @@ TEST_F(ConverterUnpackingTest, ADamagedArchiveOrItemIsSkipped) {
   EXPECT_TRUE(FilesUnder(PrivateFolder()).empty());
 
   WriteZip(Archive(), {{"lib/damaged.so", "INTACT-BYTES"}, {"tae", "converter", 0100755}});
-  std::string bytes = ReadFile(Archive());
+  std::string bytes = ReadWholeFile(Archive());
   const auto at = bytes.find("INTACT-BYTES");
   ASSERT_NE(at, std::string::npos);
   bytes.replace(at, 6, "BROKEN");

@@ -4,6 +4,7 @@
 #include "platform/RuntimeLibrary.h"
 #include "support/Ffprobe.h"
 #include "support/NamedPipe.h"
+#include "support/ReadWholeFile.h"
 #include "support/TempFolder.h"
 #include "support/TestMedia.h"
 
@@ -41,12 +42,6 @@ std::string WriteFile(const TempFolder& folder, const std::string& name, const s
   const std::string path = folder / name;
   std::ofstream(path, std::ios::binary) << bytes;
   return path;
-}
-
-std::string ReadFile(const std::string& path, size_t limit = SIZE_MAX) {
-  std::ifstream stream(path, std::ios::binary);
-  std::string bytes((std::istreambuf_iterator<char>(stream)), std::istreambuf_iterator<char>());
-  return bytes.substr(0, limit);
 }
 
 }  // namespace
@@ -140,11 +135,12 @@ TEST(MediaProbe, DeletingTheObjectClosesTheSource) {
 
 TEST(MediaProbe, BadInputOpensNothingAndHoldsNothing) {
   TempFolder folder;
-  const std::string mp4 = ReadFile(TestMedia::Path("mp4-h264-aac-10s.mp4"));
+  const std::string mp4 = ReadWholeFile(TestMedia::Path("mp4-h264-aac-10s.mp4"));
   std::mt19937 random(7);
   std::string noise(64 * 1024, '\0');
   for (char& c : noise) c = static_cast<char>(random());
-  const std::string vanished = WriteFile(folder, "vanished.avi", ReadFile(TestMedia::Path("avi-mpeg4-mp3-6s.avi")));
+  const std::string vanished =
+      WriteFile(folder, "vanished.avi", ReadWholeFile(TestMedia::Path("avi-mpeg4-mp3-6s.avi")));
   fs::remove(vanished);
 
   const std::vector<std::string> paths = {

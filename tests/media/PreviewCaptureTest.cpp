@@ -7,6 +7,7 @@
 #include "media/PreviewPictureConverter.h"
 #include "support/Command.h"
 #include "support/NamedPipe.h"
+#include "support/ReadWholeFile.h"
 #include "support/TempFolder.h"
 #include "support/TestMedia.h"
 
@@ -29,11 +30,6 @@ namespace {
 constexpr int kOrdinal = 30;
 constexpr int kWidth = 160;
 constexpr int kHeight = 120;
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream stream(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>()};
-}
 
 // Start-of-image markers: a marker byte can appear nowhere else in a JPEG
 // stream, so this counts the images in the file.
@@ -122,7 +118,7 @@ class PreviewCapture : public ::testing::Test {
 
   // Exactly one JPEG image of the preview's size in the output file.
   void ExpectOneStill() const {
-    EXPECT_EQ(CountJpegImages(ReadFile(output)), 1);
+    EXPECT_EQ(CountJpegImages(ReadWholeFile(output)), 1);
     const auto still = DecodeStill(output);
     ASSERT_TRUE(still) << "the still does not decode";
     EXPECT_EQ(still->width, kWidth);
@@ -254,7 +250,7 @@ TEST_F(PreviewCapture, TooFewPacketsLeaveAFileWithoutAPicture) {
   ASSERT_EQ(Capture(TestMedia::Path("avi-mpeg4-30-frames.avi")), 0);
   ASSERT_EQ(Capture(TestMedia::Path("avi-mpeg4-29-frames.avi")), -1);
   ASSERT_TRUE(fs::exists(output));
-  EXPECT_EQ(CountJpegImages(ReadFile(output)), 0);
+  EXPECT_EQ(CountJpegImages(ReadWholeFile(output)), 0);
 }
 
 // WMV goes through the program's wrapper decoder, whose library lives in the

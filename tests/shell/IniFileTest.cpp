@@ -1,4 +1,5 @@
 #include "shell/CIniFile.h"
+#include "support/ReadWholeFile.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -11,11 +12,6 @@
 #include <unistd.h>
 
 namespace {
-
-std::string ReadText(const std::string& path) {
-  std::ifstream stream(path, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(stream)), std::istreambuf_iterator<char>());
-}
 
 void WriteText(const std::string& path, const std::string& text) {
   std::ofstream(path, std::ios::binary) << text;
@@ -128,7 +124,7 @@ TEST_F(IniFileTest, WriteIntWritesEveryRadixAndReadsBack) {
   for (const auto& [value, radix, text] : cases) {
     SCOPED_TRACE(std::to_string(value) + " radix " + std::to_string(radix));
     ASSERT_TRUE(file.WriteInt("TaskSetting", "Value", value, radix));
-    EXPECT_EQ(ReadText(path), std::string("[TaskSetting]\nValue=") + text + "\n");
+    EXPECT_EQ(ReadWholeFile(path), std::string("[TaskSetting]\nValue=") + text + "\n");
     EXPECT_EQ(file.GetInt("TaskSetting", "Value", 77, radix), static_cast<uint32_t>(value));
   }
 }
@@ -145,7 +141,7 @@ TEST_F(IniFileTest, AWriteKeepsEverythingElseInThePlaceItHad) {
   ASSERT_TRUE(file.WriteInt("TaskSetting", "OutputFormat", 3, 10));
   ASSERT_TRUE(file.WriteString("TaskSetting", "OutputPath", "/home/user/Sound/"));
   ASSERT_TRUE(file.WriteString("Recent", "File", "/home/user/a.avi"));
-  EXPECT_EQ(ReadText(path),
+  EXPECT_EQ(ReadWholeFile(path),
             "; hand-written note\n"
             "[TaskSetting]\n"
             "OutputFormat=3\n"
@@ -227,7 +223,7 @@ TEST_F(IniFileTest, WhatWouldBreakTheLineStructureIsNotWritten) {
   }
   EXPECT_FALSE(file.WriteInt(nullptr, "OutputFormat", 2, 10));
   EXPECT_FALSE(file.WriteInt("TaskSetting", nullptr, 2, 10));
-  EXPECT_EQ(ReadText(path), "[TaskSetting]\nOutputFormat=1\n");
+  EXPECT_EQ(ReadWholeFile(path), "[TaskSetting]\nOutputFormat=1\n");
 }
 
 TEST_F(IniFileTest, AWriteThatCannotHappenFailsAndCreatesNothing) {
@@ -255,7 +251,7 @@ TEST_F(IniFileTest, AWriteReplacesTheFileInsteadOfChangingItInPlace) {
   EXPECT_EQ(after.st_mode & 07777, 0640u) << "the file keeps its permissions";
   EXPECT_EQ(std::string((std::istreambuf_iterator<char>(oldReader)), std::istreambuf_iterator<char>()),
             "[TaskSetting]\nOutputPath=/old/\n");
-  EXPECT_EQ(ReadText(path), "[TaskSetting]\nOutputPath=/new/\n");
+  EXPECT_EQ(ReadWholeFile(path), "[TaskSetting]\nOutputPath=/new/\n");
 }
 
 // A child rewrites a large value over and over while this process reads the
@@ -278,7 +274,7 @@ TEST_F(IniFileTest, AWriterKilledMidWriteNeverLeavesAHalfWrittenFile) {
   int switches = 0;
   bool lastWasFirst = true;
   for (int reads = 0; switches < 6 && reads < 200000; ++reads) {
-    const std::string text = ReadText(path);
+    const std::string text = ReadWholeFile(path);
     const bool isFirst = text == firstVersion;
     if (!isFirst && text != secondVersion) {
       ADD_FAILURE() << "read a file of " << text.size() << " bytes that is neither version";
@@ -291,6 +287,6 @@ TEST_F(IniFileTest, AWriterKilledMidWriteNeverLeavesAHalfWrittenFile) {
   waitpid(writer, nullptr, 0);
 
   EXPECT_GE(switches, 6) << "the writer did not get going";
-  const std::string left = ReadText(path);
+  const std::string left = ReadWholeFile(path);
   EXPECT_TRUE(left == firstVersion || left == secondVersion) << "left " << left.size() << " bytes";
 }

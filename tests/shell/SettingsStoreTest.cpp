@@ -1,23 +1,18 @@
 #include "platform/ProgramFolder.h"
 #include "shell/SettingsStore.h"
+#include "support/ReadWholeFile.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 
 namespace fs = std::filesystem;
 
 namespace {
 
 constexpr const char* kBestDrive = "/media/user/big/";
-
-std::string ReadText(const std::string& path) {
-  std::ifstream stream(path, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(stream)), std::istreambuf_iterator<char>());
-}
 
 void ExpectControls(const SettingsControls& actual, const SettingsControls& expected) {
   EXPECT_EQ(actual.checkedFormat, expected.checkedFormat);
@@ -82,7 +77,7 @@ TEST_F(SettingsStoreTest, LoadShowsTheFileOrEachKeysDefault) {
     EXPECT_EQ(driveChoices, expected.outputFolder == defaultFolder ? 1 : 0);
     EXPECT_EQ(fs::exists(optionFile), file != nullptr) << "loading writes nothing";
     if (file) {
-      EXPECT_EQ(ReadText(optionFile), file);
+      EXPECT_EQ(ReadWholeFile(optionFile), file);
     }
     EXPECT_FALSE(fs::exists(defaultFolder));
   }
@@ -131,7 +126,7 @@ TEST_F(SettingsStoreTest, StartStoresTheControlsAndMakesTheRunsSettings) {
       EXPECT_EQ(made.sampleRate, expected.sampleRate);
       EXPECT_EQ(made.channelCount, expected.channelCount);
     }
-    EXPECT_EQ(ReadText(optionFile),
+    EXPECT_EQ(ReadWholeFile(optionFile),
               std::string("[TaskSetting]\n") + storedIndices + "OutputPath=" + typed.outputFolder + "\n");
     EXPECT_TRUE(fs::is_directory(typed.outputFolder));
   }
@@ -153,18 +148,18 @@ TEST_F(SettingsStoreTest, StartMakesOneFolderLevelOnlyAndGoesOnWhenItCannot) {
   fs::create_directory(outputParent / "Sound");
   std::ofstream(outputParent / "Sound/kept.mp3") << "earlier output";
   SaveSettings({1, 8, 0, 1, outputParent / "Sound/"});
-  EXPECT_EQ(ReadText(outputParent / "Sound/kept.mp3"), "earlier output");
+  EXPECT_EQ(ReadWholeFile(outputParent / "Sound/kept.mp3"), "earlier output");
 }
 
 TEST_F(SettingsStoreTest, RestoreDefaultsThenStartWritesTheControlsBack) {
   const SettingsControls controls{3, 2, 1, 0, outputParent / "Sound/"};
   SaveSettings(controls);
-  const std::string stored = ReadText(optionFile);
+  const std::string stored = ReadWholeFile(optionFile);
 
   OnRestoreDefaults();
   EXPECT_FALSE(fs::exists(optionFile));
   SaveSettings(controls);
-  EXPECT_EQ(ReadText(optionFile), stored);
+  EXPECT_EQ(ReadWholeFile(optionFile), stored);
 
   OnRestoreDefaults();
   ExpectControls(Load(), {1, 8, 0, 1, std::string(kBestDrive) + "MyAudio/"});

@@ -2,6 +2,7 @@
 #include "ui/CFolderDialog.h"
 
 #include "platform/ProgramFolder.h"
+#include "support/ReadWholeFile.h"
 #include "support/TempFolder.h"
 
 #include <QApplication>
@@ -22,11 +23,6 @@
 #include <string>
 
 namespace {
-
-std::string ReadBytes(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(file), {});
-}
 
 // Whatever the user does in the folder browser, done once it is up: the
 // browser is Qt's own dialog, running modally on top of the window.
@@ -104,7 +100,7 @@ TEST_F(BrowseTest, CancelKeepsTheEditsText) {
 }
 
 TEST_F(BrowseTest, ChosenFolderFillsTheEditAndLeavesOptionIniAlone) {
-  const std::string optionIniBefore = ReadBytes(programFolder / "option.ini");
+  const std::string optionIniBefore = ReadWholeFile(programFolder / "option.ini");
   const auto modifiedBefore = std::filesystem::last_write_time(programFolder / "option.ini");
   const QString chosen = QString::fromStdString(outputRoot / "Sound tracks");
   ASSERT_TRUE(QDir().mkpath(chosen));
@@ -113,7 +109,7 @@ TEST_F(BrowseTest, ChosenFolderFillsTheEditAndLeavesOptionIniAlone) {
   BrowseOutputFolder(*edit);
 
   EXPECT_EQ(edit->text(), chosen);
-  EXPECT_EQ(ReadBytes(programFolder / "option.ini"), optionIniBefore);
+  EXPECT_EQ(ReadWholeFile(programFolder / "option.ini"), optionIniBefore);
   EXPECT_EQ(std::filesystem::last_write_time(programFolder / "option.ini"), modifiedBefore);
   const auto entries = std::distance(std::filesystem::directory_iterator(programFolder.Path()), {});
   EXPECT_EQ(entries, 1) << "nothing else written beside the program";
