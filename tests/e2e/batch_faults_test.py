@@ -9,7 +9,6 @@ import shutil
 import signal
 import subprocess
 import sys
-import tempfile
 import time
 
 import batch
@@ -18,18 +17,11 @@ from batch import RUN_BOUND_SECONDS
 from faults import expect
 
 
-class Suite:
+class Suite(faults.Media):
     def __init__(self, program_folder):
+        super().__init__("tolvar-batch-faults-")
         self.program_folder = program_folder
-        self.root = tempfile.mkdtemp(prefix="tolvar-batch-faults-")
-        self.media = os.path.join(self.root, "media")
-        os.makedirs(self.media)
-        self.good = faults.make_video(self.path("good.mp4"), 4)
-        self.long = faults.make_sound(self.path("long.m4a"), 300)
         self.failures = []
-
-    def path(self, name):
-        return os.path.join(self.media, name)
 
     def program_copy(self, archive=None, option_file=None):
         return batch.program_copy(self.program_folder, self.root, archive, option_file)
@@ -163,7 +155,7 @@ def test_full_disk(suite):
         expect_lines(lines, [("ok", suite.good, re.escape(disk + "/good.wav")),
                              ("failed", suite.long, no_space), ("failed", suite.good, no_space)])
         faults.expect_sound(lines[0][2], 4)
-        faults.expect_sound(os.path.join(disk, "long.wav"), None, None)
+        faults.expect_sound(os.path.join(disk, "long.wav"), None)
         empty = [name for name in os.listdir(disk) if os.path.getsize(os.path.join(disk, name)) == 0]
         expect(not empty, "%s: no empty file is left: %r" % (engine, empty))
 

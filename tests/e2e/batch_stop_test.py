@@ -46,9 +46,7 @@ class Runs:
         # Long enough that most moments fall into a conversion, not into the
         # half second before the first one.
         first = faults.make_sound(os.path.join(self.media, "first.m4a"), 90)
-        camera = os.path.join(self.media, "camera.wmv")
-        faults.ffmpeg("-f", "lavfi", "-i", "testsrc2=size=160x120:rate=25:duration=8", "-f", "lavfi", "-i",
-                      "sine=frequency=880:sample_rate=44100:duration=8", "-c:v", "wmv2", "-c:a", "wmav2", camera)
+        camera = faults.make_wmv(os.path.join(self.media, "camera.wmv"), 8)
         last = faults.make_sound(os.path.join(self.media, "last.m4a"), 40)
         self.seconds = {first: 90, camera: 8, last: 40}
         # (name, engine options, sources)

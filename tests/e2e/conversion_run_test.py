@@ -9,6 +9,7 @@ import subprocess
 import tempfile
 
 import desktop
+import faults
 
 options = desktop.options()
 
@@ -21,22 +22,10 @@ def audio_of(path):
     return result.stdout.strip() if result.returncode == 0 else None
 
 
-def message_box(program, caption):
-    def find():
-        for window in desktop.children(program.app):
-            if desktop.name_of(window) == caption:
-                return window
-        return None
-    return desktop.wait_for("the message box '%s'" % caption, find, seconds=120)
-
-
 def test():
     media = tempfile.mkdtemp(prefix="tolvar-e2e-media-")
     in_process = desktop.make_video(os.path.join(media, "holiday clip.avi"), 4)
-    wmv = os.path.join(media, "old camera.wmv")
-    subprocess.run(["ffmpeg", "-v", "error", "-y", "-f", "lavfi", "-i", "testsrc2=size=320x240:rate=25:duration=3",
-                    "-f", "lavfi", "-i", "sine=frequency=880:sample_rate=44100:duration=3",
-                    "-c:v", "wmv2", "-c:a", "wmav2", wmv], check=True)
+    wmv = faults.make_wmv(os.path.join(media, "old camera.wmv"), 3, size="320x240")
     output_folder = os.path.join(media, "extracted")
 
     program = desktop.Program(options.program_folder, leave_out=("libwmvdecod.so",))
@@ -53,7 +42,7 @@ def test():
         desktop.type_text(desktop.find(window, "text", "Output Path"), output_folder)
         desktop.press(desktop.find(window, "push button", "Start"))
 
-        report = message_box(program, "Congratulations!")
+        report = program.window("Congratulations!", 120)
         texts = [desktop.name_of(node) for node in desktop.descendants(report) if desktop.role_name(node) == "label"]
         desktop.expect(any(text == "Successfully Converting Files and Save to " + output_folder for text in texts),
                "the closing report names the output folder: %r" % texts)
@@ -64,11 +53,7 @@ def test():
             facts = audio_of(os.path.join(output_folder, name))
             desktop.expect(facts == "mp3,48000,2", "%s holds %r" % (name, facts))
 
-        try:
-            desktop.press(desktop.wait_for("the Exit menu item", lambda: desktop.find(window, "menu item", "Exit")))
-        except Exception:
-            pass
-        desktop.expect(program.wait_end(10) == 0, "the program ends with status 0")
+        desktop.expect(program.exit_through_menu(window, 10) == 0, "the program ends with status 0")
     finally:
         program.close()
 

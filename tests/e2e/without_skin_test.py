@@ -21,11 +21,7 @@ def test():
         time.sleep(0.3)
         os.makedirs(options.artefacts, exist_ok=True)
         desktop.screenshot(window, os.path.join(options.artefacts, "main-window-unskinned.png"))
-        try:
-            desktop.press(desktop.find(window, "menu item", "Exit"))
-        except Exception:
-            pass
-        status = program.wait_end(10)
+        status = program.exit_through_menu(window, 10)
         desktop.expect(status == 0, "exit status %d" % status)
     finally:
         program.close()
