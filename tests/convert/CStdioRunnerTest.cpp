@@ -1,12 +1,13 @@
 #include "convert/CStdioRunner.h"
 #include "convert/CommandLineArguments.h"
+#include "support/EventLoop.h"
+#include "support/ProcessStat.h"
 #include "support/QtTestApplication.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 
 #include <algorithm>
 #include <chrono>
@@ -16,7 +17,6 @@
 #include <functional>
 #include <memory>
 #include <optional>
-#include <sstream>
 #include <thread>
 #include <tuple>
 
@@ -32,45 +32,15 @@ namespace {
 // A safety net against a hang, not a speed goal.
 constexpr auto kPatience = 30s;
 
-bool ProcessEventsUntil(const std::function<bool()>& done) {
-  const QDeadlineTimer deadline(kPatience);
-  while (!done() && !deadline.hasExpired()) {
-    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-  }
-  return done();
-}
-
-struct ProcessState {
-  char state = '?';
-  pid_t group = 0;
-};
-
-std::optional<ProcessState> ReadProcessState(pid_t pid) {
-  std::ifstream file("/proc/" + std::to_string(pid) + "/stat");
-  std::string text;
-  if (!std::getline(file, text)) return std::nullopt;
-  const auto nameEnd = text.rfind(')');
-  if (nameEnd == std::string::npos) return std::nullopt;
-  std::istringstream fields(text.substr(nameEnd + 1));
-  ProcessState process;
-  pid_t parent = 0;
-  fields >> process.state >> parent >> process.group;
-  return process;
-}
-
 bool IsAlive(pid_t pid) {
-  const auto process = ReadProcessState(pid);
+  const auto process = ReadProcessStat(pid);
   return process && process->state != 'Z' && process->state != 'X';
 }
 
 std::vector<pid_t> LiveMembersOf(pid_t group) {
   std::vector<pid_t> members;
-  for (const auto& entry : fs::directory_iterator("/proc")) {
-    const std::string name = entry.path().filename();
-    if (name.find_first_not_of("0123456789") != std::string::npos) continue;
-    const pid_t pid = std::stoi(name);
-    const auto process = ReadProcessState(pid);
-    if (process && process->group == group && IsAlive(pid)) members.push_back(pid);
+  for (const auto& [pid, process] : AllProcesses()) {
+    if (process.group == group && process.state != 'Z' && process.state != 'X') members.push_back(pid);
   }
   return members;
 }
@@ -121,10 +91,10 @@ class StdioRunnerTest : public ::testing::Test {
     return static_cast<size_t>(std::count(codes.begin(), codes.end(), kStdioEnded));
   }
   bool WaitForEnd() {
-    return ProcessEventsUntil([this] { return EndCount() > 0; });
+    return ProcessEventsUntil([this] { return EndCount() > 0; }, kPatience);
   }
   bool WaitForOutput() {
-    return ProcessEventsUntil([this] { return !Chunks().empty(); });
+    return ProcessEventsUntil([this] { return !Chunks().empty(); }, kPatience);
   }
 
   QObject receiver;
@@ -258,7 +228,7 @@ TEST_F(StdioRunnerTest, WritingToStdinNeitherBlocksNorKillsTheProgram) {
   ASSERT_TRUE(WaitForEnd());
 
   ASSERT_TRUE(runner->Start("true"));
-  ASSERT_TRUE(ProcessEventsUntil([this] { return EndCount() == 2; }));
+  ASSERT_TRUE(ProcessEventsUntil([this] { return EndCount() == 2; }, kPatience));
   runner->WriteToStdin("q\r\n");  // the child has gone: its pipe is broken
   runner->WriteToStdin("q\r\n");
   QCoreApplication::processEvents();
@@ -318,7 +288,7 @@ TEST_F(StdioRunnerTest, TheReceiverMayDestroyTheRunnerWhileHandlingAReport) {
     if (report.code == kStdioOutput) runner.reset();
   };
   ASSERT_TRUE(runner->Start(ShellCommand("echo $$; exec sleep 60")));
-  ASSERT_TRUE(ProcessEventsUntil([this] { return runner == nullptr; }));
+  ASSERT_TRUE(ProcessEventsUntil([this] { return runner == nullptr; }, kPatience));
   const pid_t child = std::stoi(Chunks().front());
   EXPECT_FALSE(IsAlive(child));
   QCoreApplication::processEvents();
@@ -336,7 +306,7 @@ TEST_F(StdioRunnerTest, TheEndReportMayStartTheNextChildAndNoDescriptorIsLeft) {
     }
   };
   ASSERT_TRUE(runner->Start("printf task1"));
-  ASSERT_TRUE(ProcessEventsUntil([&] { return EndCount() == kTasks; }));
+  ASSERT_TRUE(ProcessEventsUntil([&] { return EndCount() == kTasks; }, kPatience));
 
   std::string expected;
   std::vector<int> codes;

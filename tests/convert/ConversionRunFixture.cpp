@@ -3,16 +3,14 @@
 #include "media/CMediaTranscoder.h"
 #include "platform/PrivateTempFolder.h"
 #include "platform/ProgramFolder.h"
+#include "support/EventLoop.h"
+#include "support/ProcessStat.h"
 #include "support/TestMedia.h"
-
-#include <QCoreApplication>
-#include <QDeadlineTimer>
 
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -92,28 +90,13 @@ std::vector<NoticeRequest> ConversionRunFixture::ClosingReports() const {
 }
 
 bool ConversionRunFixture::ProcessEventsUntil(const std::function<bool()>& done) {
-  const QDeadlineTimer deadline(kPatience);
-  while (!done() && !deadline.hasExpired()) {
-    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-  }
-  return done();
+  return ::ProcessEventsUntil(done, kPatience);
 }
 
 std::vector<pid_t> ConversionRunFixture::ChildProcesses() {
   std::vector<pid_t> children;
-  for (const auto& entry : fs::directory_iterator("/proc")) {
-    const std::string name = entry.path().filename();
-    if (name.find_first_not_of("0123456789") != std::string::npos) continue;
-    std::ifstream file(entry.path() / "stat");
-    std::string text;
-    if (!std::getline(file, text)) continue;
-    const auto nameEnd = text.rfind(')');
-    if (nameEnd == std::string::npos) continue;
-    std::istringstream fields(text.substr(nameEnd + 1));
-    char state = '?';
-    pid_t parent = 0;
-    fields >> state >> parent;
-    if (parent == getpid()) children.push_back(std::stoi(name));
+  for (const auto& [pid, process] : AllProcesses()) {
+    if (process.parent == getpid()) children.push_back(pid);
   }
   return children;
 }
