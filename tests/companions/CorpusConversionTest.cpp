@@ -10,6 +10,7 @@
 #include "support/Ffprobe.h"
 #include "support/TempFolder.h"
 #include "support/TestMedia.h"
+#include "support/TestParamName.h"
 #include "support/TranscodeEndWaiter.h"
 
 #include <gtest/gtest.h>
@@ -108,11 +109,7 @@ TEST_P(CorpusFile, ConvertsThroughTae) {
 
 INSTANTIATE_TEST_SUITE_P(Corpus, CorpusFile, ::testing::ValuesIn(TestMedia::CorpusFiles()),
                          [](const auto& info) {
-                           std::string name = FileName(info.param);
-                           for (char& c : name) {
-                             if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-                           }
-                           return name;
+                           return TestParamName(FileName(info.param));
                          });
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(CorpusFile);
 

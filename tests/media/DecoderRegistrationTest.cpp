@@ -8,6 +8,7 @@
 #include "media/MediaInfoLibrary.h"
 #include "support/Ffprobe.h"
 #include "support/TestMedia.h"
+#include "support/TestParamName.h"
 
 #include <gtest/gtest.h>
 
@@ -151,9 +152,5 @@ INSTANTIATE_TEST_SUITE_P(Sources, WmvSourceInProbe,
                                            WmvSource{"vc1-advanced-wmav2-60s.wmv", true, "wvc1dmo"},
                                            WmvSource{"no-audio-vc1-script-commands.wmv", true, "wvc1dmo"}),
                          [](const auto& info) {
-                           std::string name = info.param.name;
-                           for (char& c : name) {
-                             if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-                           }
-                           return name;
+                           return TestParamName(info.param.name);
                          });

@@ -11,6 +11,7 @@
 #include "platform/com/IClassFactory.h"
 #include "platform/com/VideoInfoHeader.h"
 #include "support/TestMedia.h"
+#include "support/TestParamName.h"
 
 #include <gtest/gtest.h>
 
@@ -324,11 +325,7 @@ INSTANTIATE_TEST_SUITE_P(
                       LibrarySearchCase{"libwmv9dmod.so", {kNoWmvdecod, kNoWmvdmod}, true},
                       LibrarySearchCase{nullptr, {kNoWmvdecod, kNoWmvdmod, kNoneFound}, false}),
     [](const auto& info) {
-      std::string name = info.param.installedAs ? info.param.installedAs : "none";
-      for (char& c : name) {
-        if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-      }
-      return name;
+      return TestParamName(info.param.installedAs ? info.param.installedAs : "none");
     });
 
 class DmoDecoderOpenFailure : public ::testing::Test {
@@ -546,9 +543,5 @@ INSTANTIATE_TEST_SUITE_P(Sources, WrapperPictures,
                                            DecodeCase{"vc1-wmapro.wmv", true, "wvc1dmo"},
                                            DecodeCase{"no-audio-vc1-script-commands.wmv", true, "wvc1dmo"}),
                          [](const auto& info) {
-                           std::string name = info.param.name;
-                           for (char& c : name) {
-                             if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-                           }
-                           return name;
+                           return TestParamName(info.param.name);
                          });

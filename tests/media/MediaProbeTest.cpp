@@ -7,6 +7,7 @@
 #include "support/ReadWholeFile.h"
 #include "support/TempFolder.h"
 #include "support/TestMedia.h"
+#include "support/TestParamName.h"
 
 #include <gtest/gtest.h>
 
@@ -92,11 +93,7 @@ INSTANTIATE_TEST_SUITE_P(
                       GeneratedCase{"mkv-h264-vorbis-11s.mkv", 11, true, 44100, 1},
                       GeneratedCase{"audio-only-aac-7s.m4a", 7, false, 44100, 1}),
     [](const auto& info) {
-      std::string name = info.param.name;
-      for (char& c : name) {
-        if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-      }
-      return name;
+      return TestParamName(info.param.name);
     });
 
 TEST(MediaProbe, TheLastOfTwoAudioStreamsIsChosen) {

@@ -1,21 +1,14 @@
 #include "media/CMediaTranscoder.h"
 #include "support/TestMedia.h"
+#include "support/TestParamName.h"
 
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <string>
 
 namespace {
 
 constexpr size_t kCapacity = 1024;
-
-std::string TestName(std::string name) {
-  for (char& c : name) {
-    if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-  }
-  return name;
-}
 
 }  // namespace
 
@@ -49,7 +42,7 @@ INSTANTIATE_TEST_SUITE_P(
         // the last one.
         SummaryCase{"mkv-two-video-streams-3s.mkv",
                     "Duration :00:00:03.0\r\n\r\nFPS : 25.00 fps(r)\r\n\r\nFPS : 30.00 fps(r)\r\n\r\nW*H : 160*120\r\n"}),
-    [](const auto& info) { return TestName(info.param.source); });
+    [](const auto& info) { return TestParamName(info.param.source); });
 
 TEST(MediaSummaryWithoutSource, LeavesTheTextAlone) {
   CMediaTranscoder never(nullptr, nullptr, nullptr);

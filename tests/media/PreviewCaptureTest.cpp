@@ -10,11 +10,11 @@
 #include "support/ReadWholeFile.h"
 #include "support/TempFolder.h"
 #include "support/TestMedia.h"
+#include "support/TestParamName.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -98,13 +98,6 @@ class FirstPicture {
   AVFrame* picture_;
 };
 
-std::string TestName(std::string name) {
-  for (char& c : name) {
-    if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-  }
-  return name;
-}
-
 }  // namespace
 
 // Each test writes its still into a folder of its own.
@@ -146,7 +139,7 @@ INSTANTIATE_TEST_SUITE_P(Sources, PreviewCaptureOfSource,
                                            "mpeg-ps-mpeg2-mp2-7s.mpg", "flv-flv1-mp3-5s.flv",
                                            "3gp-h263-aac-4s.3gp", "mkv-h264-vorbis-11s.mkv",
                                            "avi-mpeg4-30-frames.avi"),
-                         [](const auto& info) { return TestName(info.param); });
+                         [](const auto& info) { return TestParamName(info.param); });
 
 // Stretched to fill 160 x 120: neither cropped nor letterboxed, and in full
 // range, so white stays white and black stays black.
@@ -335,4 +328,4 @@ INSTANTIATE_TEST_SUITE_P(
         ConversionCase{"mkv-h264-yuv444p-160x120-2s.mkv", PreviewPictureConverter::Step::ConvertFormat},
         ConversionCase{"avi-mjpeg-yuvj420p-160x120-2s.avi", PreviewPictureConverter::Step::None},
         ConversionCase{"mp4-h264-aac-10s.mp4", PreviewPictureConverter::Step::Scale}),
-    [](const auto& info) { return TestName(info.param.source); });
+    [](const auto& info) { return TestParamName(info.param.source); });
