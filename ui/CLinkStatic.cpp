@@ -1,5 +1,6 @@
 #include "CLinkStatic.h"
 
+#include "AccessibleInterfaceFactory.h"
 #include "LinkStaticAccessible.h"
 
 #include "platform/ShellOpen.h"
@@ -10,7 +11,7 @@
 #include <utility>
 
 CLinkStatic::CLinkStatic(QWidget* parent) : QLabel(parent) {
-  LinkStaticAccessible::Register();
+  RegisterAccessibleInterface<CLinkStatic, LinkStaticAccessible>();
   setCursor(Qt::PointingHandCursor);
   // An address or title is shown as it is, never read as markup.
   setTextFormat(Qt::PlainText);

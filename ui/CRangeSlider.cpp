@@ -1,5 +1,6 @@
 #include "CRangeSlider.h"
 
+#include "AccessibleInterfaceFactory.h"
 #include "RangeSliderAccessible.h"
 
 #include <QAccessible>
@@ -41,7 +42,7 @@ void DrawThumb(QPainter& painter, const PixelRect& thumb, const PixelRect& edge,
 }  // namespace
 
 CRangeSlider::CRangeSlider(QWidget* parent) : QWidget(parent) {
-  RangeSliderAccessible::Register();
+  RegisterAccessibleInterface<CRangeSlider, RangeSliderAccessible>();
   setFocusPolicy(Qt::StrongFocus);
   // Every pixel is painted on each redraw, so nothing is erased in between
   // and the control does not flicker while a drag redraws it on every move.

@@ -4,17 +4,6 @@
 
 LinkStaticAccessible::LinkStaticAccessible(CLinkStatic* link) : QAccessibleWidget(link, QAccessible::Link) {}
 
-void LinkStaticAccessible::Register() {
-  static const bool installed = (QAccessible::installFactory(&LinkStaticAccessible::Create), true);
-  Q_UNUSED(installed);
-}
-
-QAccessibleInterface* LinkStaticAccessible::Create(const QString& className, QObject* object) {
-  auto* link = qobject_cast<CLinkStatic*>(object);
-  if (!link || className != QLatin1String(CLinkStatic::staticMetaObject.className())) return nullptr;
-  return new LinkStaticAccessible(link);
-}
-
 CLinkStatic* LinkStaticAccessible::Link() const { return static_cast<CLinkStatic*>(widget()); }
 
 QString LinkStaticAccessible::text(QAccessible::Text type) const {

@@ -10,14 +10,10 @@ class LinkStaticAccessible : public QAccessibleWidget {
  public:
   explicit LinkStaticAccessible(CLinkStatic* link);
 
-  // Makes Qt build this interface for every CLinkStatic; once is enough.
-  static void Register();
-
   QString text(QAccessible::Text type) const override;
   QStringList actionNames() const override;
   void doAction(const QString& actionName) override;
 
  private:
-  static QAccessibleInterface* Create(const QString& className, QObject* object);
   CLinkStatic* Link() const;
 };

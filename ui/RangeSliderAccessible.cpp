@@ -17,17 +17,6 @@ double SelectionLength(const CRangeSlider* slider) {
 RangeSliderAccessible::RangeSliderAccessible(CRangeSlider* slider)
     : QAccessibleWidget(slider, QAccessible::Slider) {}
 
-void RangeSliderAccessible::Register() {
-  static const bool installed = (QAccessible::installFactory(&RangeSliderAccessible::Create), true);
-  Q_UNUSED(installed);
-}
-
-QAccessibleInterface* RangeSliderAccessible::Create(const QString& className, QObject* object) {
-  auto* slider = qobject_cast<CRangeSlider*>(object);
-  if (!slider || className != QLatin1String(CRangeSlider::staticMetaObject.className())) return nullptr;
-  return new RangeSliderAccessible(slider);
-}
-
 void RangeSliderAccessible::NotifySelectionChanged(CRangeSlider* slider) {
   QAccessibleValueChangeEvent valueChange(slider, SelectionLength(slider));
   QAccessible::updateAccessibility(&valueChange);

@@ -12,8 +12,6 @@ class RangeSliderAccessible : public QAccessibleWidget, public QAccessibleValueI
  public:
   explicit RangeSliderAccessible(CRangeSlider* slider);
 
-  // Makes Qt build this interface for every CRangeSlider; once is enough.
-  static void Register();
   // Tells listeners that the value and the description changed.
   static void NotifySelectionChanged(CRangeSlider* slider);
 
@@ -27,6 +25,5 @@ class RangeSliderAccessible : public QAccessibleWidget, public QAccessibleValueI
   QVariant minimumStepSize() const override;
 
  private:
-  static QAccessibleInterface* Create(const QString& className, QObject* object);
   CRangeSlider* Slider() const;
 };
