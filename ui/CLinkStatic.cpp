@@ -25,14 +25,15 @@ void CLinkStatic::Open() {
   update();
 }
 
+// Qt marks the widget as under the mouse before either event comes.
 void CLinkStatic::enterEvent(QEnterEvent* event) {
   QLabel::enterEvent(event);
-  SetHovering(true);
+  update();
 }
 
 void CLinkStatic::leaveEvent(QEvent* event) {
   QLabel::leaveEvent(event);
-  SetHovering(false);
+  update();
 }
 
 // A click is a press and a release both on the link, as for a button.
@@ -62,11 +63,5 @@ void CLinkStatic::paintEvent(QPaintEvent*) {
 
 QColor CLinkStatic::TextColour() const {
   if (visited_) return kVisitedColour;
-  return hovering_ ? kHoverColour : kLinkColour;
-}
-
-void CLinkStatic::SetHovering(bool hovering) {
-  if (hovering_ == hovering) return;
-  hovering_ = hovering;
-  update();
+  return underMouse() ? kHoverColour : kLinkColour;
 }

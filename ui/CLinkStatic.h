@@ -34,10 +34,8 @@ class CLinkStatic : public QLabel {
 
  private:
   QColor TextColour() const;
-  void SetHovering(bool hovering);
 
   QString address_;
-  bool hovering_ = false;
   bool visited_ = false;
   bool pressed_ = false;
 };
