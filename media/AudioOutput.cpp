@@ -32,12 +32,9 @@ AudioOutput::Failure AudioOutput::Create(const std::string& path) {
   }
   packet_ = av_packet_alloc();
   if (!packet_) return Failure::NoMemory;
-  if (!(format->flags & AVFMT_NOFILE)) {
-    const int opened = avio_open(&muxer_->pb, LocalFileUrl(path).c_str(), AVIO_FLAG_WRITE);
-    if (opened < 0) {
-      failureDetail_ = FfmpegErrorText(opened);
-      return Failure::CannotCreate;
-    }
+  if (const int opened = OpenOutputFile(*muxer_, path); opened < 0) {
+    failureDetail_ = FfmpegErrorText(opened);
+    return Failure::CannotCreate;
   }
   return Failure::None;
 }

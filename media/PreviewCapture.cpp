@@ -17,10 +17,6 @@ namespace {
 // The still's fixed quality, as a quantiser: 2 is the finest, 31 the coarsest.
 constexpr int kJpegQuantiser = 5;
 
-struct InputCloser {
-  void operator()(AVFormatContext* input) const { avformat_close_input(&input); }
-};
-
 struct PacketFreer {
   void operator()(AVPacket* packet) const { av_packet_free(&packet); }
 };
@@ -53,8 +49,6 @@ class JpegStillFile {
   bool Close();
 
  private:
-  bool ClosesOwnFile() const { return output_ && !(output_->oformat->flags & AVFMT_NOFILE); }
-
   AVFormatContext* output_ = nullptr;
   AVCodecContext* encoder_ = nullptr;
   AVPacket* packet_ = nullptr;
@@ -62,7 +56,7 @@ class JpegStillFile {
 };
 
 JpegStillFile::~JpegStillFile() {
-  if (ClosesOwnFile()) avio_closep(&output_->pb);
+  if (output_) avio_closep(&output_->pb);
   avformat_free_context(output_);
   avcodec_free_context(&encoder_);
   av_packet_free(&packet_);
@@ -88,7 +82,7 @@ bool JpegStillFile::Open(const std::string& path, int width, int height) {
   if (avcodec_parameters_from_context(stream->codecpar, encoder_) < 0) return false;
   stream->time_base = encoder_->time_base;
 
-  if (ClosesOwnFile() && avio_open(&output_->pb, LocalFileUrl(path).c_str(), AVIO_FLAG_WRITE) < 0) return false;
+  if (OpenOutputFile(*output_, path) < 0) return false;
   headerWritten_ = avformat_write_header(output_, nullptr) >= 0;
   return headerWritten_;
 }
@@ -111,7 +105,7 @@ JpegStillFile::Outcome JpegStillFile::Write(AVFrame& picture) {
 bool JpegStillFile::Close() {
   bool complete = headerWritten_ && av_write_trailer(output_) >= 0;
   headerWritten_ = false;
-  if (ClosesOwnFile() && avio_closep(&output_->pb) < 0) complete = false;
+  if (output_->pb && avio_closep(&output_->pb) < 0) complete = false;
   return complete;
 }
 
@@ -123,7 +117,7 @@ int CapturePreviewFrame(const std::string& sourcePath, int frameOrdinal, const s
 
   AVFormatContext* opened = nullptr;
   if (OpenSourceFile(&opened, sourcePath) < 0) return -1;
-  const std::unique_ptr<AVFormatContext, InputCloser> input(opened);
+  const std::unique_ptr<AVFormatContext, SourceFileCloser> input(opened);
   if (avformat_find_stream_info(input.get(), nullptr) < 0) return -1;
   const int videoIndex = FirstVideoStream(*input);
   if (videoIndex < 0) return -1;

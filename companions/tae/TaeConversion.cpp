@@ -21,10 +21,6 @@ using Clock = std::chrono::steady_clock;
 constexpr auto kReportInterval = std::chrono::milliseconds(250);
 constexpr auto kQuitCheckInterval = std::chrono::milliseconds(20);
 
-struct InputCloser {
-  void operator()(AVFormatContext* input) const { avformat_close_input(&input); }
-};
-
 }  // namespace
 
 TaeConversion::TaeConversion(const TaeOptions& options, std::FILE* progress)
@@ -40,7 +36,7 @@ std::optional<std::string> TaeConversion::Run() {
   if (const int result = OpenSourceFile(&opened, options_.input); result < 0) {
     return "Cannot open " + options_.input + ": " + FfmpegErrorText(result);
   }
-  std::unique_ptr<AVFormatContext, InputCloser> input(opened);
+  std::unique_ptr<AVFormatContext, SourceFileCloser> input(opened);
   if (const int result = avformat_find_stream_info(input.get(), nullptr); result < 0) {
     return "Cannot read the streams of " + options_.input + ": " + FfmpegErrorText(result);
   }
