@@ -20,11 +20,17 @@ struct OptionRule {
   std::function<bool(const std::string& value, ParsedCommandLine& parsed)> apply;
 };
 
+// The entries with a blank between each two.
+template <typename Entries>
+std::string Listed(const Entries& entries) {
+  std::string text;
+  for (const char* entry : entries) text += (text.empty() ? "" : " ") + std::string(entry);
+  return text;
+}
+
 template <typename Entries>
 std::string OneOf(const Entries& entries) {
-  std::string text = "one of";
-  for (const char* entry : entries) text += " " + std::string(entry);
-  return text;
+  return "one of " + Listed(entries);
 }
 
 template <typename Entries>
@@ -47,67 +53,59 @@ std::optional<double> Seconds(const std::string& value) {
   return seconds;
 }
 
-const char* const kSeconds = "seconds, such as 90 or 12.5";
+constexpr std::array kFormatNames{"mp3", "wav", "ac3"};  // in FormatCode order
+constexpr std::array kChannelCounts{"1", "2"};             // in kChannelEntries order
+
+// An option whose value is one of `entries`, in any case: the field gets
+// `first` plus the value's index.
+template <typename Entries>
+OptionRule ListRule(char shortName, const char* longName, const Entries& entries,
+                    std::optional<int> ExtractOptions::*field, int first = 0) {
+  return {shortName, longName, OneOf(entries), [=](const std::string& value, ParsedCommandLine& parsed) {
+            const auto index = IndexOf(entries, ToLowerAscii(value));
+            if (index) parsed.options.*field = first + *index;
+            return index.has_value();
+          }};
+}
+
+OptionRule SecondsRule(char shortName, const char* longName, std::optional<double> ExtractOptions::*field) {
+  return {shortName, longName, "seconds, such as 90 or 12.5", [=](const std::string& value, ParsedCommandLine& parsed) {
+            parsed.options.*field = Seconds(value);
+            return (parsed.options.*field).has_value();
+          }};
+}
+
+OptionRule FlagRule(char shortName, const char* longName, bool ExtractOptions::*field) {
+  return {shortName, longName, "", [=](const std::string&, ParsedCommandLine& parsed) {
+            parsed.options.*field = true;
+            return true;
+          }};
+}
+
+OptionRule RequestRule(char shortName, const char* longName, CommandLineRequest request) {
+  return {shortName, longName, "", [=](const std::string&, ParsedCommandLine& parsed) {
+            parsed.request = request;
+            return true;
+          }};
+}
 
 const std::vector<OptionRule>& Rules() {
   static const std::vector<OptionRule> rules = {
-      {'f', "format", "one of mp3 wav ac3",
-       [](const std::string& value, ParsedCommandLine& parsed) {
-         const auto format = IndexOf(std::array{"mp3", "wav", "ac3"}, ToLowerAscii(value));
-         if (format) parsed.options.formatCode = kFormatMp3 + *format;
-         return format.has_value();
-       }},
-      {'b', "bitrate", OneOf(kBitRateEntries),
-       [](const std::string& value, ParsedCommandLine& parsed) {
-         parsed.options.bitRateIndex = IndexOf(kBitRateEntries, value);
-         return parsed.options.bitRateIndex.has_value();
-       }},
-      {'r', "sample-rate", OneOf(kSampleRateEntries),
-       [](const std::string& value, ParsedCommandLine& parsed) {
-         parsed.options.sampleRateIndex = IndexOf(kSampleRateEntries, value);
-         return parsed.options.sampleRateIndex.has_value();
-       }},
-      {'c', "channels", "one of 1 2",
-       [](const std::string& value, ParsedCommandLine& parsed) {
-         const auto index = IndexOf(std::array{"1", "2"}, value);
-         if (index) parsed.options.channelIndex = *index;
-         return index.has_value();
-       }},
+      ListRule('f', "format", kFormatNames, &ExtractOptions::formatCode, kFormatMp3),
+      ListRule('b', "bitrate", kBitRateEntries, &ExtractOptions::bitRateIndex),
+      ListRule('r', "sample-rate", kSampleRateEntries, &ExtractOptions::sampleRateIndex),
+      ListRule('c', "channels", kChannelCounts, &ExtractOptions::channelIndex),
       {'o', "output", "a folder",
        [](const std::string& value, ParsedCommandLine& parsed) {
          if (!value.empty()) parsed.options.outputFolder = value;
          return !value.empty();
        }},
-      {'s', "start", kSeconds,
-       [](const std::string& value, ParsedCommandLine& parsed) {
-         parsed.options.clipStart = Seconds(value);
-         return parsed.options.clipStart.has_value();
-       }},
-      {'e', "end", kSeconds,
-       [](const std::string& value, ParsedCommandLine& parsed) {
-         parsed.options.clipEnd = Seconds(value);
-         return parsed.options.clipEnd.has_value();
-       }},
-      {'E', "enhanced", "",
-       [](const std::string&, ParsedCommandLine& parsed) {
-         parsed.options.enhancedEngine = true;
-         return true;
-       }},
-      {'q', "quiet", "",
-       [](const std::string&, ParsedCommandLine& parsed) {
-         parsed.options.quiet = true;
-         return true;
-       }},
-      {'h', "help", "",
-       [](const std::string&, ParsedCommandLine& parsed) {
-         parsed.request = CommandLineRequest::Help;
-         return true;
-       }},
-      {'\0', "version", "",
-       [](const std::string&, ParsedCommandLine& parsed) {
-         parsed.request = CommandLineRequest::Version;
-         return true;
-       }},
+      SecondsRule('s', "start", &ExtractOptions::clipStart),
+      SecondsRule('e', "end", &ExtractOptions::clipEnd),
+      FlagRule('E', "enhanced", &ExtractOptions::enhancedEngine),
+      FlagRule('q', "quiet", &ExtractOptions::quiet),
+      RequestRule('h', "help", CommandLineRequest::Help),
+      RequestRule('\0', "version", CommandLineRequest::Version),
   };
   return rules;
 }
@@ -211,8 +209,8 @@ std::string ExtractUsageText() {
          "Tolvar Audio Extractor window does; settings left out come from its option.ini.\n"
          "\n"
          "  -f, --format mp3|wav|ac3       output format\n"
-         "  -b, --bitrate KBPS             32 40 48 56 64 80 96 112 128 192 224 256 320\n"
-         "  -r, --sample-rate HZ           48000 44100 32000 22050\n"
+         "  -b, --bitrate KBPS             " + Listed(kBitRateEntries) + "\n"
+         "  -r, --sample-rate HZ           " + Listed(kSampleRateEntries) + "\n"
          "  -c, --channels 1|2\n"
          "  -o, --output DIR               output folder (created, one level)\n"
          "  -s, --start SECONDS            clip start for every file (decimal)\n"
