@@ -18,13 +18,6 @@ constexpr TemplateControl kTotalLine{1059, "totalLine", 10, 42, 289, 10};
 constexpr TemplateControl kTotalBar{1021, "totalBar", 10, 54, 289, 12};
 constexpr TemplateControl kStopButton{1036, "stopButton", 129, 80, 50, 16};
 
-QLabel* AddLine(QWidget* parent, const QString& text, const TemplateControl& place, const DialogUnits& units) {
-  auto* line = PlaceControl(new QLabel(text, parent), place, units);
-  // File names are shown as they are, never read as markup.
-  line->setTextFormat(Qt::PlainText);
-  return line;
-}
-
 QProgressBar* AddBar(QWidget* parent, const QString& accessibleName, const TemplateControl& place,
                      const DialogUnits& units) {
   auto* bar = PlaceControl(new QProgressBar(parent), place, units);
@@ -47,16 +40,13 @@ CConvertDlg::CConvertDlg(CConversionRun& run, QWidget* parent)
 
 void CConvertDlg::CreateControls() {
   setWindowTitle(run_.Caption());
-  // MS Sans Serif is asked for; where it is missing the system picks a similar face.
-  QFont dialogFont(QStringLiteral("MS Sans Serif"));
-  dialogFont.setPointSize(8);
-  setFont(dialogFont);
+  SetTemplateFont(*this, "MS Sans Serif", 8);
   const DialogUnits units(font());
   setFixedSize(units.ToPixels(kWidth, kHeight));
 
-  currentLine_ = AddLine(this, run_.CurrentLine(), kCurrentLine, units);
+  currentLine_ = PlaceText(this, run_.CurrentLine(), kCurrentLine, units);
   currentBar_ = AddBar(this, QStringLiteral("Current task progress"), kCurrentBar, units);
-  totalLine_ = AddLine(this, run_.TotalLine(), kTotalLine, units);
+  totalLine_ = PlaceText(this, run_.TotalLine(), kTotalLine, units);
   totalBar_ = AddBar(this, QStringLiteral("Total progress"), kTotalBar, units);
   stopButton_ = PlaceControl(new QPushButton(QStringLiteral("STOP"), this), kStopButton, units);
   stopButton_->setAutoDefault(false);

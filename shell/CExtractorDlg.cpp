@@ -112,10 +112,7 @@ CExtractorDlg::CExtractorDlg(SkinBinding* skin, QWidget* parent)
                           Qt::WindowCloseButtonHint) {
   setWindowTitle(QString::fromLatin1(kProductName));
   setWindowIcon(QIcon(QStringLiteral(":/app/tolvar-audio-extractor.svg")));
-  // Verdana is asked for; the system falls back to a similar face.
-  QFont dialogFont(QStringLiteral("Verdana"));
-  dialogFont.setPointSize(7);
-  setFont(dialogFont);
+  SetTemplateFont(*this, "Verdana", 7);
 
   CreateMenus();
   CreateControls();
@@ -231,9 +228,8 @@ void CExtractorDlg::CreateControls() {
   auto* separator = PlaceControl(new QFrame(client_), kSeparator, units);
   separator->setFrameStyle(QFrame::HLine | QFrame::Sunken);
 
-  summaryText_ = PlaceControl(new QLabel(client_), kSummaryText, units);
+  summaryText_ = PlaceText(client_, {}, kSummaryText, units);
   summaryText_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  summaryText_->setTextFormat(Qt::PlainText);
   // Its name is its text, the facts a screen reader reads out.
   summaryText_->setAccessibleDescription(QStringLiteral("Media summary"));
   previewArea_ = std::make_unique<CPreviewArea>(*previewPicture_, *summaryText_);

@@ -29,8 +29,7 @@ constexpr int kFirstLinkProduct = 32793;
 constexpr int kSecondLinkProduct = 32795;
 
 QLabel* AddLine(QWidget* parent, const QString& text, const TemplateControl& place, const DialogUnits& units) {
-  auto* label = PlaceControl(new QLabel(text, parent), place, units);
-  label->setTextFormat(Qt::PlainText);
+  auto* label = PlaceText(parent, text, place, units);
   label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   return label;
 }
@@ -51,10 +50,7 @@ CAboutDlg::CAboutDlg(QWidget* parent)
 
 void CAboutDlg::CreateControls() {
   setWindowTitle(QStringLiteral("About ") + QString::fromLatin1(kProductName));
-  // MS Sans Serif is asked for; where it is missing the system picks a similar face.
-  QFont dialogFont(QStringLiteral("MS Sans Serif"));
-  dialogFont.setPointSize(8);
-  setFont(dialogFont);
+  SetTemplateFont(*this, "MS Sans Serif", 8);
   const DialogUnits units(font());
   setFixedSize(units.ToPixels(kWidth, kHeight));
 

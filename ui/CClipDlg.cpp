@@ -30,9 +30,8 @@ constexpr TemplateControl kClipGroup{-1, "clipGroup", 157, 57, 58, 29};
 
 QLabel* AddTimeText(QWidget* parent, const TemplateControl& place, const DialogUnits& units,
                     const QString& accessibleName) {
-  auto* label = PlaceControl(new QLabel(parent), place, units);
+  auto* label = PlaceText(parent, {}, place, units);
   label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-  label->setTextFormat(Qt::PlainText);
   label->setAccessibleName(accessibleName);
   return label;
 }
@@ -51,10 +50,7 @@ CClipDlg::CClipDlg(Task& task, const QString& titleCellText, QWidget* parent)
 
 void CClipDlg::CreateControls() {
   setWindowTitle(QStringLiteral("Select the Movie Clip"));
-  // Verdana is asked for; where it is missing the system picks a similar face.
-  QFont dialogFont(QStringLiteral("Verdana"));
-  dialogFont.setPointSize(8);
-  setFont(dialogFont);
+  SetTemplateFont(*this, "Verdana", 8);
   const DialogUnits units(font());
   setFixedSize(units.ToPixels(kWidth, kHeight));
 
@@ -77,10 +73,8 @@ void CClipDlg::CreateControls() {
   startText_ = AddTimeText(this, kStartText, units, QStringLiteral("Start Point"));
   endText_ = AddTimeText(this, kEndText, units, QStringLiteral("End Point"));
   clipText_ = AddTimeText(this, kClipText, units, QStringLiteral("Clip Time"));
-  titleLine_ = PlaceControl(new QLabel(this), kTitleLine, units);
+  titleLine_ = PlaceText(this, {}, kTitleLine, units);
   titleLine_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  // A file name is shown as it is, never read as markup.
-  titleLine_->setTextFormat(Qt::PlainText);
 }
 
 void CClipDlg::OnInitDialog(const QString& titleCellText) {
