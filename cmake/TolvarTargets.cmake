@@ -13,6 +13,12 @@ function(tolvar_check_logic_target target)
   endforeach()
 endfunction()
 
+# Where every test finds the build, the sources and the generated media.
+set(TOLVAR_TEST_ENVIRONMENT
+  "TOLVAR_BUILD_DIR=${CMAKE_BINARY_DIR}"
+  "TOLVAR_SOURCE_DIR=${CMAKE_SOURCE_DIR}"
+  "TOLVAR_TEST_MEDIA_DIR=${TOLVAR_TEST_MEDIA_DIR}")
+
 # Test binaries live beside the build tree, not in the program folder.
 function(tolvar_add_gtest target)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
@@ -21,7 +27,7 @@ function(tolvar_add_gtest target)
   set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   add_test(NAME ${target} COMMAND ${target} --gtest_brief=1)
   set_tests_properties(${target} PROPERTIES
-    ENVIRONMENT "TOLVAR_BUILD_DIR=${CMAKE_BINARY_DIR};TOLVAR_SOURCE_DIR=${CMAKE_SOURCE_DIR};TOLVAR_TEST_MEDIA_DIR=${TOLVAR_TEST_MEDIA_DIR};QT_QPA_PLATFORM=offscreen"
+    ENVIRONMENT "${TOLVAR_TEST_ENVIRONMENT};QT_QPA_PLATFORM=offscreen"
     TIMEOUT 600)
   if(ARG_LABELS)
     set_tests_properties(${target} PROPERTIES LABELS "${ARG_LABELS}")
@@ -37,5 +43,5 @@ function(tolvar_add_on_screen_test name)
   add_test(NAME ${name}
     COMMAND dbus-run-session -- ${CMAKE_SOURCE_DIR}/tests/support/run-on-screen.sh ${ARGN})
   set_tests_properties(${name} PROPERTIES TIMEOUT 600 RESOURCE_LOCK desktop
-    ENVIRONMENT "QT_QPA_PLATFORM=xcb;QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1;TOLVAR_BUILD_DIR=${CMAKE_BINARY_DIR};TOLVAR_SOURCE_DIR=${CMAKE_SOURCE_DIR};TOLVAR_TEST_MEDIA_DIR=${TOLVAR_TEST_MEDIA_DIR}")
+    ENVIRONMENT "${TOLVAR_TEST_ENVIRONMENT};QT_QPA_PLATFORM=xcb;QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1")
 endfunction()
