@@ -117,7 +117,7 @@ int DmoDecoderOpen(WrapperCodecContext* context) {
 
   // Whatever was obtained before a failure is given back at once: the
   // caller never closes a decoder whose open failed.
-  state.getClassObject = reinterpret_cast<DllGetClassObjectFunction>(state.library->Symbol("DllGetClassObject"));
+  state.getClassObject = state.library->Entry<DllGetClassObjectFunction>("DllGetClassObject");
   if (!state.getClassObject) {
     av_log(context, AV_LOG_ERROR, "DllGetClassObject not found in the WMVDMO DLL\n");
     DmoDecoderClose(context);

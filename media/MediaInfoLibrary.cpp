@@ -59,11 +59,11 @@ bool MediaInfoLibrary::Load() {
     if (!library->Symbol(name)) ++missing;
   }
   if (missing > 1) return false;
-  loaded.newHandle = reinterpret_cast<NewFunction>(library->Symbol("MediaInfoA_New"));
-  loaded.open = reinterpret_cast<OpenFunction>(library->Symbol("MediaInfoA_Open"));
-  loaded.get = reinterpret_cast<GetFunction>(library->Symbol("MediaInfoA_Get"));
-  loaded.close = reinterpret_cast<HandleFunction>(library->Symbol("MediaInfoA_Close"));
-  loaded.deleteHandle = reinterpret_cast<HandleFunction>(library->Symbol("MediaInfoA_Delete"));
+  loaded.newHandle = library->Entry<NewFunction>("MediaInfoA_New");
+  loaded.open = library->Entry<OpenFunction>("MediaInfoA_Open");
+  loaded.get = library->Entry<GetFunction>("MediaInfoA_Get");
+  loaded.close = library->Entry<HandleFunction>("MediaInfoA_Close");
+  loaded.deleteHandle = library->Entry<HandleFunction>("MediaInfoA_Delete");
   // The library stays loaded until the process ends.
   loaded.library = std::move(library);
   loaded.users = 1;

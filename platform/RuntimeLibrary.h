@@ -24,6 +24,12 @@ class RuntimeLibrary {
   static void OverrideFileName(const std::string& programName, const std::string& fileName);
 
   void* Symbol(const char* name) const;
+  // The entry point as a pointer to the function type the caller expects;
+  // null when the library lacks it.
+  template <typename Function>
+  Function Entry(const char* name) const {
+    return reinterpret_cast<Function>(Symbol(name));
+  }
   const std::string& LoadedFrom() const { return loadedFrom_; }
 
  private:

@@ -7,11 +7,6 @@
 
 namespace {
 
-template <typename Function>
-Function Resolve(const RuntimeLibrary& library, const char* name) {
-  return reinterpret_cast<Function>(library.Symbol(name));
-}
-
 // The skin file as the program carries it; empty when it was not linked in.
 QByteArray ReadSkinResource() {
   QFile resource(QStringLiteral(":/CUM/149"));
@@ -28,11 +23,11 @@ bool SkinBinding::Load() {
   if (library_) return true;
   library_ = RuntimeLibrary::Load("avcore.dll");
   if (!library_) return false;
-  initDecoration_ = Resolve<InitDecorationFunction>(*library_, "InitDecoration");
-  loadSkinFromResource_ = Resolve<LoadSkinFromResourceFunction>(*library_, "LoadSkinFromResource");
-  applySkin_ = Resolve<ApplySkinFunction>(*library_, "ApplySkin");
-  setCustomSkinWnd_ = Resolve<SetCustomSkinWndFunction>(*library_, "SetCustomSkinWnd");
-  deInitDecoration_ = Resolve<DeInitDecorationFunction>(*library_, "DeInitDecoration");
+  initDecoration_ = library_->Entry<InitDecorationFunction>("InitDecoration");
+  loadSkinFromResource_ = library_->Entry<LoadSkinFromResourceFunction>("LoadSkinFromResource");
+  applySkin_ = library_->Entry<ApplySkinFunction>("ApplySkin");
+  setCustomSkinWnd_ = library_->Entry<SetCustomSkinWndFunction>("SetCustomSkinWnd");
+  deInitDecoration_ = library_->Entry<DeInitDecorationFunction>("DeInitDecoration");
 
   // A library without one of the entry points skips that call rather than
   // jumping through a null pointer.
