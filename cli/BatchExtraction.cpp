@@ -8,7 +8,7 @@
 #include "convert/CConversionRun.h"
 #include "convert/TimeText.h"
 #include "shell/CTaskList.h"
-#include "shell/FileNameParts.h"
+#include "convert/FileNameParts.h"
 #include "shell/SettingsStore.h"
 
 #include <QEventLoop>

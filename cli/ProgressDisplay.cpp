@@ -1,5 +1,6 @@
 #include "ProgressDisplay.h"
 
+#include "convert/TextPrefix.h"
 #include "platform/WriteAll.h"
 
 #include <sys/ioctl.h>
@@ -9,8 +10,6 @@ namespace {
 
 constexpr auto kLinesInterval = std::chrono::seconds(1);
 constexpr const char* kClearToEndOfLine = "\x1b[K";
-
-bool StartsCharacter(char byte) { return (static_cast<unsigned char>(byte) & 0xC0) != 0x80; }
 
 }  // namespace
 
@@ -58,12 +57,5 @@ void ProgressDisplay::Draw() {
 std::string ProgressDisplay::FittedToTerminal(const std::string& text) const {
   winsize size{};
   if (ioctl(descriptor_, TIOCGWINSZ, &size) != 0 || size.ws_col < 2) return text;
-  const size_t columns = size.ws_col - 1u;
-  size_t characters = 0;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (!StartsCharacter(text[i])) continue;
-    if (characters == columns) return text.substr(0, i);
-    ++characters;
-  }
-  return text;
+  return FirstCharacters(text, size.ws_col - 1u);
 }

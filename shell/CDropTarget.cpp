@@ -1,7 +1,7 @@
 #include "CDropTarget.h"
 
 #include "AsciiText.h"
-#include "FileNameParts.h"
+#include "convert/FileNameParts.h"
 #include "Shortcut.h"
 
 #include <algorithm>

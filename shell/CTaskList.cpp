@@ -1,7 +1,7 @@
 #include "CTaskList.h"
 
 #include "AsciiText.h"
-#include "FileNameParts.h"
+#include "convert/FileNameParts.h"
 #include "convert/Settings.h"
 #include "convert/TimeText.h"
 #include "media/CMediaTranscoder.h"

@@ -2,7 +2,7 @@
 #include "platform/RecordingNotice.h"
 #include "platform/RuntimeLibrary.h"
 #include "shell/CTaskList.h"
-#include "shell/FileNameParts.h"
+#include "convert/FileNameParts.h"
 #include "support/TempFolder.h"
 #include "support/TestMedia.h"
 
