@@ -127,10 +127,9 @@ void CConversionRun::StartInProcess(int index) {
   }
   media_->SetOutputParameters(settings_.sampleRate, settings_.channelCount, settings_.bitRate);
   // Either step has told the user why it failed.
-  const bool opened = media_->OpenOutput(results_[index].outputPath) == 0;
-  if (opened && media_->Start() == 0) return;
+  if (media_->OpenOutput(results_[index].outputPath) == 0 && media_->Start() == 0) return;
   ShowNotice("Failed to create Output File !", "Error");
-  FailTaskAtStart(index, Engine::InProcess, opened ? "The output file could not be written." : media_->OutputFailure());
+  FailTaskAtStart(index, Engine::InProcess, media_->OutputFailure());
 }
 
 void CConversionRun::StartConverter(int index) {

@@ -54,8 +54,8 @@ class CMediaTranscoder {
   void SetOutputParameters(int sampleRate, int channelCount, int bitRate);
   // Creates the output file and its encoder; 0 or -1 after telling the user.
   int OpenOutput(const std::string& path);
-  // Why the last OpenOutput failed, naming the file and the system's
-  // reason, as the converter tells it; empty after a success.
+  // Why the last OpenOutput or Start failed: for OpenOutput, naming the file
+  // and the system's reason, as the converter tells it.
   const std::string& OutputFailure() const { return outputFailure_; }
   // Writes the header and starts the worker; 0 or -1 after telling the user.
   int Start();

@@ -91,6 +91,7 @@ int CMediaTranscoder::Start() {
   const bool headerWritten = output_ && audioStreamIndex_ >= 0 && output_->WriteHeader() == 0;
   if (!headerWritten) {
     running_ = false;
+    outputFailure_ = "The output file could not be written.";
     ShowNotice("maybe audio/video parameters are wrong,will be fixed in next major version", "Failure");
     return -1;
   }
