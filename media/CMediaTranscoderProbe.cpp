@@ -4,6 +4,7 @@
 
 #include "DecoderLookup.h"
 #include "LocalFile.h"
+#include "SourceAudio.h"
 #include "SourceVideo.h"
 
 extern "C" {
@@ -33,15 +34,11 @@ int CMediaTranscoder::OpenInput(const std::string& path) {
     return -1;
   }
 
-  // The last video and the last audio stream win.
+  // The last video stream wins.
   for (unsigned i = 0; i < input_->nb_streams; ++i) {
-    const AVStream* stream = input_->streams[i];
-    if (IsSourceVideo(*stream)) {
-      videoStreamIndex_ = static_cast<int>(i);
-    } else if (stream->codecpar->codec_type == AVMEDIA_TYPE_AUDIO) {
-      audioStreamIndex_ = static_cast<int>(i);
-    }
+    if (IsSourceVideo(*input_->streams[i])) videoStreamIndex_ = static_cast<int>(i);
   }
+  audioStreamIndex_ = ChooseSourceAudioStream(*input_);
 
   if (videoStreamIndex_ >= 0) {
     const AVStream& stream = *input_->streams[videoStreamIndex_];
