@@ -4,6 +4,7 @@
 
 extern "C" {
 #include <libavutil/audio_fifo.h>
+#include <libavutil/opt.h>
 #include <libavutil/samplefmt.h>
 #include <libswresample/swresample.h>
 }
@@ -49,6 +50,10 @@ int EncoderFeeder::ConfigureResampler(const AVFrame& frame) {
   int result = swr_alloc_set_opts2(&resampler_, const_cast<AVChannelLayout*>(&encoder_.ch_layout), encoder_.sample_fmt,
                                    encoder_.sample_rate, &inputLayout_,
                                    static_cast<AVSampleFormat>(inputFormat_), inputRate_, 0, nullptr);
+  // A downmix is scaled so that it cannot clip. The resampler does that by
+  // itself only for integer formats; a float encoder (AC-3) would otherwise
+  // get a louder mix than the others, clipped where the channels add up.
+  if (result >= 0) result = av_opt_set_double(resampler_, "rematrix_maxval", 1.0, 0);
   if (result >= 0) result = swr_init(resampler_);
   if (result < 0) swr_free(&resampler_);
   return result;
