@@ -6,6 +6,7 @@
 #include "media/DecoderLookup.h"
 #include "media/FfmpegError.h"
 #include "media/LocalFile.h"
+#include "media/SourceAudio.h"
 
 #include <memory>
 #include <poll.h>
@@ -27,8 +28,14 @@ TaeConversion::TaeConversion(const TaeOptions& options, std::FILE* progress)
     : options_(options), progress_(progress) {}
 
 std::optional<std::string> TaeConversion::Run() {
-  struct stat status {};
-  if (!options_.overwrite && stat(options_.output.c_str(), &status) == 0) {
+  struct stat existing {};
+  const bool outputExists = stat(options_.output.c_str(), &existing) == 0;
+  struct stat source {};
+  if (outputExists && stat(options_.input.c_str(), &source) == 0 && source.st_dev == existing.st_dev &&
+      source.st_ino == existing.st_ino) {
+    return "The output " + options_.output + " is the input itself; writing it would destroy the input";
+  }
+  if (!options_.overwrite && outputExists) {
     return "The output " + options_.output + " exists (-y overwrites it)";
   }
 
@@ -40,13 +47,9 @@ std::optional<std::string> TaeConversion::Run() {
   if (const int result = avformat_find_stream_info(input.get(), nullptr); result < 0) {
     return "Cannot read the streams of " + options_.input + ": " + FfmpegErrorText(result);
   }
-  // The last audio stream, as the in-process engine chooses.
-  int audioStream = -1;
-  for (unsigned i = 0; i < input->nb_streams; ++i) {
-    if (input->streams[i]->codecpar->codec_type == AVMEDIA_TYPE_AUDIO) audioStream = static_cast<int>(i);
-  }
+  const int audioStream = ChooseSourceAudioStream(*input);
   if (audioStream < 0) return options_.input + " has no audio stream";
-  auto decoder = OpenStreamDecoder(*input->streams[audioStream], DecoderSource::FfmpegOnly);
+  auto decoder = OpenAudioDecoder(*input->streams[audioStream], DecoderSource::FfmpegOnly, options_.channels);
   if (!decoder) return "No decoder can open the audio of " + options_.input;
 
   AudioOutput output;
