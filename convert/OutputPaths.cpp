@@ -1,8 +1,14 @@
 #include "OutputPaths.h"
 
+#include <set>
+#include <sys/stat.h>
 #include <unordered_set>
+#include <utility>
 
 namespace {
+
+// A file as the system knows it, whatever names and links lead to it.
+using FileIdentity = std::pair<dev_t, ino_t>;
 
 std::string WithoutLeadingWhiteSpace(const std::string& text) {
   const size_t first = text.find_first_not_of(" \t\n\v\f\r");
@@ -11,6 +17,20 @@ std::string WithoutLeadingWhiteSpace(const std::string& text) {
 
 std::string PathWithoutExtension(const std::string& outputFolder, const std::string& title) {
   return outputFolder + "/" + WithoutLeadingWhiteSpace(title);
+}
+
+std::set<FileIdentity> SourcesOf(const std::vector<Task>& tasks) {
+  std::set<FileIdentity> sources;
+  for (const Task& task : tasks) {
+    struct stat status {};
+    if (stat(task.sourcePath.c_str(), &status) == 0) sources.insert({status.st_dev, status.st_ino});
+  }
+  return sources;
+}
+
+bool NamesOneOf(const std::string& path, const std::set<FileIdentity>& files) {
+  struct stat status {};
+  return stat(path.c_str(), &status) == 0 && files.contains({status.st_dev, status.st_ino});
 }
 
 }  // namespace
@@ -22,12 +42,13 @@ std::string OutputPathOf(const std::string& outputFolder, const std::string& tit
 
 std::vector<std::string> OutputPathsOfRun(const std::vector<Task>& tasks, const std::string& outputFolder,
                                           const std::string& extension) {
+  const std::set<FileIdentity> sources = SourcesOf(tasks);
   std::vector<std::string> paths;
   std::unordered_set<std::string> taken;
   for (const Task& task : tasks) {
     const std::string stem = PathWithoutExtension(outputFolder, task.title);
     std::string path = stem + "." + extension;
-    for (int copy = 2; taken.contains(path); ++copy) {
+    for (int copy = 2; taken.contains(path) || NamesOneOf(path, sources); ++copy) {
       path = stem + " (" + std::to_string(copy) + ")." + extension;
     }
     taken.insert(path);

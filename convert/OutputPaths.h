@@ -11,10 +11,12 @@
 std::string OutputPathOf(const std::string& outputFolder, const std::string& title,
                          const std::string& extension);
 
-// The output path of every task of one run, in task order. Two tasks with the
-// same title (the same file added twice, clip.avi beside clip.mp4) would
-// write the same file, so a path already taken by an earlier task of the run
-// gets " (2)", " (3)", ... before its extension. Files left by earlier runs
-// are not looked at: a new run overwrites them.
+// The output path of every task of one run, in task order. A path is taken
+// when an earlier task of the run writes it (the same file added twice,
+// clip.avi beside clip.mp4), or when it names a source of the run, under any
+// name or link (talk.wav converted to WAV into its own folder): writing it
+// would destroy that source. A taken path gets " (2)", " (3)", ... before its
+// extension. Other files left by earlier runs are not looked at: a new run
+// overwrites them.
 std::vector<std::string> OutputPathsOfRun(const std::vector<Task>& tasks, const std::string& outputFolder,
                                           const std::string& extension);

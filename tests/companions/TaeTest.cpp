@@ -1,6 +1,7 @@
 #include "support/Command.h"
 #include "support/Ffprobe.h"
 #include "support/NamedPipe.h"
+#include "support/ReadWholeFile.h"
 #include "support/TempFolder.h"
 #include "support/TestMedia.h"
 
@@ -181,6 +182,24 @@ TEST(Tae, AnExistingOutputIsKeptWithoutOverwrite) {
   const auto result = RunTae({"-i", TestMedia::Path("mp4-h264-aac-10s.mp4"), output});
   EXPECT_EQ(result.exitCode, 1);
   EXPECT_EQ(fs::file_size(output), 8u);
+}
+
+// Writing its own input would destroy the sound it reads, through a link or
+// under the same name alike; it stays as it was.
+TEST(Tae, RefusesToWriteOverItsOwnInput) {
+  TempFolder folder;
+  const std::string talk = folder / "talk.wav";
+  fs::copy_file(TestMedia::Path("wav-tone-from-12s-to-30s-40s.wav"), talk);
+  fs::create_symlink(talk, folder / "link.wav");
+  const std::string before = ReadWholeFile(talk);
+  for (const std::string& output : {talk, folder / "link.wav"}) {
+    SCOPED_TRACE(output);
+    const auto result = RunTae({"-i", talk, "-y", "-vn", "-ab", "128k", "-ac", "1", "-ar", "22050", output});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.errors.find("tae: The output " + output + " is the input itself"), std::string::npos)
+        << result.errors;
+  }
+  EXPECT_EQ(ReadWholeFile(talk), before);
 }
 
 TEST(Tae, ASourceWithoutContainerDurationIsConvertedWhole) {

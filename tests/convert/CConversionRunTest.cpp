@@ -7,6 +7,8 @@
 #include "support/ExpectAudio.h"
 #include "support/Ffprobe.h"
 #include "support/QtTestApplication.h"
+#include "support/ReadWholeFile.h"
+#include "support/TestMedia.h"
 
 #include <gtest/gtest.h>
 
@@ -312,6 +314,42 @@ TEST_P(SameTitles, GetNumberedOutputs) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, SameTitles, ::testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "Converter" : "InProcess"; });
+
+// talk.wav converted to WAV into its own folder, after v/talk.mkv whose
+// output would be that very file: every source keeps its bytes and every
+// output gets a name of its own, whatever the engine.
+class OutputsBesideTheSources : public ConversionRunTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(OutputsBesideTheSources, NeverWriteOverASource) {
+  fs::create_directories(work_ / "v");
+  fs::create_directories(work_ / "x");
+  const std::string video = work_ / "v/talk.mkv";
+  const std::string talk = work_ / "x/talk.wav";
+  fs::copy_file(TestMedia::Path("mkv-h264-vorbis-11s.mkv"), video);
+  fs::copy_file(TestMedia::Path("wav-tone-from-12s-to-30s-40s.wav"), talk);
+  const std::string videoBytes = ReadWholeFile(video);
+  const std::string talkBytes = ReadWholeFile(talk);
+  settings_.outputFolder = work_ / "x";
+  settings_.formatCode = kFormatWav;
+
+  CConversionRun run(InputFor({video, talk}, GetParam()));
+  RunRecording recording(run);
+  RunToTheEnd(run, recording);
+
+  EXPECT_EQ(ReadWholeFile(video), videoBytes);
+  EXPECT_EQ(ReadWholeFile(talk), talkBytes);
+  ASSERT_EQ(run.Results().size(), 2u);
+  EXPECT_EQ(run.Results()[0].outputPath, settings_.outputFolder + "/talk (2).wav");
+  EXPECT_EQ(run.Results()[1].outputPath, settings_.outputFolder + "/talk (3).wav");
+  for (const TaskResult& result : run.Results()) {
+    SCOPED_TRACE(result.outputPath);
+    EXPECT_EQ(result.end, TaskEnd::Converted) << result.failure;
+    EXPECT_NEAR(DecodedAudioSeconds(result.outputPath).value_or(0), *DecodedAudioSeconds(result.sourcePath), 0.05);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, OutputsBesideTheSources, ::testing::Values(false, true),
                          [](const auto& info) { return info.param ? "Converter" : "InProcess"; });
 
 TEST_F(ConversionRunTest, StopAnsweredNoGoesOnAndYesStops) {

@@ -2,8 +2,14 @@
 #include "convert/CommandLineArguments.h"
 #include "convert/ConverterCommandLine.h"
 #include "convert/OutputPaths.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -110,6 +116,37 @@ INSTANTIATE_TEST_SUITE_P(
                       PathCase{"FolderEndingInSlashIsTakenAsTyped", "/music/", " holiday", "ac3",
                                "/music//holiday.ac3"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// An output that would name a source of the run, by its own name, through
+// a link or as a hard link, is numbered like a collision: the source is
+// never written over.
+TEST(OutputPathsOfRun, NeverNameASourceOfTheRun) {
+  TempFolder folder;
+  fs::create_directories(folder / "x");
+  fs::create_directories(folder / "v");
+  const auto touch = [](const std::string& path) { std::ofstream(path) << "sound"; };
+  touch(folder / "x/talk.wav");
+  touch(folder / "v/talk.mkv");
+  touch(folder / "elsewhere.wav");
+  fs::create_symlink(folder / "elsewhere.wav", folder / "x/linked.wav");
+  touch(folder / "hard.mp4");
+  fs::create_hard_link(folder / "hard.mp4", folder / "x/hard.wav");
+
+  std::vector<Task> tasks;
+  for (const std::string& source : {folder / "v/talk.mkv", folder / "x/talk.wav", folder / "elsewhere.wav",
+                                    folder / "hard.mp4"}) {
+    Task task = WholeFile(10);
+    task.sourcePath = source;
+    task.title = " " + fs::path(source).stem().string();
+    tasks.push_back(task);
+  }
+  tasks[2].title = " linked";
+  tasks[3].title = " hard";
+  const std::string out = folder / "x";
+  const std::vector<std::string> expected = {out + "/talk (2).wav", out + "/talk (3).wav", out + "/linked (2).wav",
+                                             out + "/hard (2).wav"};
+  EXPECT_EQ(OutputPathsOfRun(tasks, out, "wav"), expected);
+}
 
 TEST(OutputPathsOfRun, NumberTheLaterOfTasksThatWouldShareAFile) {
   std::vector<Task> tasks;
