@@ -18,10 +18,13 @@ AudioPipeline::AudioPipeline(const Source& source, AudioOutput& output, const Op
       options_(options),
       feeder_(output, buffer, bufferSize),
       audioStream_(source.input->streams[source.audioStreamIndex]) {
+  // Packet times count from the source's own start, to the last tick: MPEG
+  // files start half a second in, transport streams anywhere. The demuxer
+  // has already unwrapped time stamps that ran over, so they run on from
+  // the first packet, negative before the wrap point.
   const int64_t startTime = source_.input->start_time;
   if (startTime != AV_NOPTS_VALUE) {
-    const AVRational timeBase = audioStream_->time_base;
-    startOffset_ = startTime / AV_TIME_BASE * timeBase.den / timeBase.num;
+    startOffset_ = av_rescale_q(startTime, AV_TIME_BASE_Q, audioStream_->time_base);
     origin_ = static_cast<double>(startTime) / AV_TIME_BASE;
   }
   nextFrameTime_ = 0;

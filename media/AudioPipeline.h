@@ -18,7 +18,7 @@ class AudioPipeline {
   // How the clip is cut out of the source.
   enum class ClipCut {
     // Every packet is read from the start of the source; a packet whose time
-    // (whole-second start offsets removed) lies before the clip is dropped
+    // (counted from the source's start) lies before the clip is dropped
     // undecoded, one past it ends the audio.
     WholePackets,
     // Decoded samples are trimmed to the clip exactly, after a seek close
@@ -80,7 +80,7 @@ class AudioPipeline {
   const AVStream* audioStream_;
 
   // Whole-packet cutting.
-  int64_t startOffset_ = 0;  // the source's start time in whole seconds, in stream units
+  int64_t startOffset_ = 0;  // the source's start time, in stream units
   double packetTime_ = 0;    // seconds into the clip of the last audio packet
   bool audioDone_ = false;
 

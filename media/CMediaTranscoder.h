@@ -107,6 +107,7 @@ class CMediaTranscoder {
   float displayAspectRatio_ = 0;
   int64_t rangeStart_ = 0;
   int64_t rangeEnd_ = 0;
+  bool clipped_ = false;  // SetClip took a clip; otherwise the range is the whole source
   int audioBufferSize_ = 0;
   uint8_t* audioBuffer_ = nullptr;
 

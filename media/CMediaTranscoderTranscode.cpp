@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 namespace {
 
@@ -23,6 +22,7 @@ int CMediaTranscoder::SetClip(float start, float end) {
   if (clipEnd > input_->duration || clipStart < 0 || clipEnd < clipStart) return -1;
   rangeStart_ = clipStart;
   rangeEnd_ = clipEnd;
+  clipped_ = true;
   return 0;
 }
 
@@ -72,16 +72,10 @@ int CMediaTranscoder::OpenOutput(const std::string& path) {
   return 0;
 }
 
-// AC-3 and DTS decoders mix down better themselves than a resampler does,
-// but they read the wish only when they are opened.
+// The probe opened the decoder before the output's channels were known.
 void CMediaTranscoder::ReopenAudioDecoderForDownmix() {
   if (outputChannels_ >= channels_) return;
-  const char* name = audioDecoder_->Name();
-  if (std::strcmp(name, "ac3") != 0 && std::strcmp(name, "eac3") != 0 && std::strcmp(name, "dca") != 0) return;
-  AVDictionary* options = nullptr;
-  av_dict_set(&options, "downmix", outputChannels_ == 1 ? "mono" : "stereo", 0);
-  auto reopened = OpenStreamDecoder(*input_->streams[audioStreamIndex_], DecoderSource::Registered, options);
-  av_dict_free(&options);
+  auto reopened = OpenAudioDecoder(*input_->streams[audioStreamIndex_], DecoderSource::Registered, outputChannels_);
   if (reopened) audioDecoder_ = std::move(reopened);
 }
 
@@ -105,16 +99,18 @@ void CMediaTranscoder::Join() {
 
 void CMediaTranscoder::Work() {
   // A source without a duration has no end to measure progress against; it
-  // is converted whole and reports only its final 100.
-  const bool bounded = rangeEnd_ != AV_NOPTS_VALUE;
-  const double clipSeconds = bounded ? static_cast<double>((rangeEnd_ - rangeStart_) / kMicroseconds) : 0;
+  // reports only its final 100.
+  const bool timed = rangeEnd_ != AV_NOPTS_VALUE;
+  const double clipSeconds = timed ? static_cast<double>((rangeEnd_ - rangeStart_) / kMicroseconds) : 0;
   const double progressStep = clipSeconds / 100;
   double progressThreshold = 0;
 
   AudioPipeline::Options options;
   options.cut = AudioPipeline::ClipCut::WholePackets;
   options.clipStart = rangeStart_;
-  if (bounded) options.clipLength = rangeEnd_ - rangeStart_;
+  // Only a clip has an end. Without one the whole track is converted: sound
+  // often outlasts what the container states as its duration.
+  if (clipped_) options.clipLength = rangeEnd_ - rangeStart_;
   options.encodeTail = false;
 
   const AudioPipeline::Source source{input_, audioStreamIndex_, audioDecoder_.get(), videoStreamIndex_ >= 0};
