@@ -2,16 +2,13 @@
 // formats: a file whose sound the ffmpeg tool can decode converts to a file
 // that decodes; one without decodable sound ends as a failure with a reason,
 // never as an empty success.
-#include "media/CMediaTranscoder.h"
+#include "EngineConversion.h"
 #include "media/DecoderRegistration.h"
 #include "platform/ProgramFolder.h"
-#include "platform/RecordingNotice.h"
-#include "support/Command.h"
 #include "support/Ffprobe.h"
 #include "support/TempFolder.h"
 #include "support/TestMedia.h"
 #include "support/TestParamName.h"
-#include "support/TranscodeEndWaiter.h"
 
 #include <gtest/gtest.h>
 
@@ -30,24 +27,6 @@ struct Format {
 constexpr Format kFormats[] = {{"mp3", 44100, 128000}, {"wav", 44100, 128000}, {"ac3", 48000, 192000}};
 
 std::string FileName(const std::string& path) { return path.substr(path.rfind('/') + 1); }
-
-// The outcome of the in-process engine, or nullopt when it cannot open the
-// source (the run then hands the file to tae).
-std::optional<TranscodeOutcome> ConvertInProcess(const std::string& source, const std::string& output,
-                                                 const Format& format) {
-  RecordingNotice notice;
-  TranscodeEndWaiter waiter;
-  CMediaTranscoder media(nullptr, nullptr, nullptr);
-  if (media.OpenInput(source) != 0) return std::nullopt;
-  media.SetNotifyWindow(&waiter);
-  media.SetOutputParameters(format.sampleRate, 2, format.bitRate);
-  if (media.OpenOutput(output) != 0 || media.Start() != 0) {
-    return TranscodeOutcome{false, notice.Texts().empty() ? "" : notice.Texts().back()};
-  }
-  const auto outcome = waiter.Wait(std::chrono::minutes(2));
-  if (!outcome) ADD_FAILURE() << "the worker never finished";
-  return outcome.value_or(TranscodeOutcome{false, "the worker never finished"});
-}
 
 class CorpusFile : public ::testing::TestWithParam<std::string> {
  protected:
@@ -74,7 +53,8 @@ TEST_P(CorpusFile, ConvertsInProcess) {
   for (const Format& format : kFormats) {
     SCOPED_TRACE(format.extension);
     const std::string output = folder / (std::string("out.") + format.extension);
-    const auto outcome = ConvertInProcess(GetParam(), output, format);
+    const auto outcome = ConvertInProcess(
+        {.source = GetParam(), .output = output, .sampleRate = format.sampleRate, .bitRate = format.bitRate});
     if (!outcome) GTEST_SKIP() << "the in-process engine cannot open it; tae takes it";
     if (decodedSeconds_) {
       EXPECT_TRUE(outcome->converted) << outcome->failure;
@@ -91,12 +71,8 @@ TEST_P(CorpusFile, ConvertsThroughTae) {
   for (const Format& format : kFormats) {
     SCOPED_TRACE(format.extension);
     const std::string output = folder / (std::string("out.") + format.extension);
-    std::vector<std::string> command = {TOLVAR_TAE_PROGRAM, "-i", GetParam(), "-y"};
-    if (std::string(format.extension) == "mp3") command.insert(command.end(), {"-acodec", "libmp3lame"});
-    if (std::string(format.extension) == "ac3") command.insert(command.end(), {"-acodec", "ac3"});
-    command.insert(command.end(), {"-ab", std::to_string(format.bitRate / 1000) + "k", "-ac", "2", "-ar",
-                                   std::to_string(format.sampleRate), output});
-    const auto result = RunCommand(command);
+    const auto result = ConvertThroughTae(
+        {.source = GetParam(), .output = output, .sampleRate = format.sampleRate, .bitRate = format.bitRate});
     if (decodedSeconds_) {
       EXPECT_EQ(result.exitCode, 0) << result.errors;
       ExpectUsableOutput(output);

@@ -2,6 +2,7 @@
 
 #include "Command.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -10,16 +11,31 @@
 
 namespace {
 
-std::optional<std::string> DecodeMono(const std::string& path, int sampleRate) {
+// The first audio stream decoded to raw samples in `outputOptions`' form.
+std::optional<std::string> Decode(const std::string& path, const std::vector<std::string>& outputOptions) {
   std::vector<std::string> command = {"ffmpeg", "-nostdin", "-v", "error"};
   // Raw AC-3 has no header to recognise it by; a file of two frames is too
   // short for the tool's guess, though players go by the extension.
   if (path.size() > 4 && path.compare(path.size() - 4, 4, ".ac3") == 0) command.insert(command.end(), {"-f", "ac3"});
-  command.insert(command.end(), {"-i", path, "-map", "0:a:0", "-f", "s16le", "-ac", "1", "-ar",
-                                 std::to_string(sampleRate), "-"});
+  command.insert(command.end(), {"-i", path, "-map", "0:a:0"});
+  command.insert(command.end(), outputOptions.begin(), outputOptions.end());
+  command.push_back("-");
   const CommandResult result = RunCommand(command);
   if (result.exitCode != 0 || result.output.empty()) return std::nullopt;
   return result.output;
+}
+
+std::optional<std::string> DecodeMono(const std::string& path, int sampleRate) {
+  return Decode(path, {"-f", "s16le", "-ac", "1", "-ar", std::to_string(sampleRate)});
+}
+
+double ZeroCrossingFrequency(const int16_t* samples, size_t count, int sampleRate) {
+  if (count < 2) return 0;
+  int crossings = 0;
+  for (size_t i = 1; i < count; ++i) {
+    if ((samples[i - 1] < 0) != (samples[i] < 0)) ++crossings;
+  }
+  return crossings / 2.0 / (static_cast<double>(count) / sampleRate);
 }
 
 }  // namespace
@@ -92,9 +108,36 @@ double DominantFrequency(const std::string& path) {
   const size_t begin = samples.size() / 10;
   const size_t end = samples.size() - samples.size() / 10;
   if (end <= begin + 2) return 0;
-  int crossings = 0;
-  for (size_t i = begin + 1; i < end; ++i) {
-    if ((samples[i - 1] < 0) != (samples[i] < 0)) ++crossings;
+  return ZeroCrossingFrequency(samples.data() + begin, end - begin, kRate);
+}
+
+std::vector<double> FrequencyWindows(const std::string& path, double windowSeconds) {
+  constexpr int kRate = 48000;
+  std::vector<double> windows;
+  const auto bytes = DecodeMono(path, kRate);
+  if (!bytes) return windows;
+  std::vector<int16_t> samples(bytes->size() / 2);
+  std::memcpy(samples.data(), bytes->data(), samples.size() * 2);
+  const size_t window = static_cast<size_t>(windowSeconds * kRate);
+  // The middle of each window, clear of a change of tone at its edges.
+  const size_t margin = window / 5;
+  for (size_t begin = 0; begin + window <= samples.size(); begin += window) {
+    windows.push_back(ZeroCrossingFrequency(samples.data() + begin + margin, window - 2 * margin, kRate));
   }
-  return crossings / 2.0 / (static_cast<double>(end - begin) / kRate);
+  return windows;
+}
+
+std::optional<AudioLevels> MeasureAudioLevels(const std::string& path) {
+  const auto bytes = Decode(path, {"-f", "f32le"});
+  if (!bytes) return std::nullopt;
+  std::vector<float> samples(bytes->size() / sizeof(float));
+  std::memcpy(samples.data(), bytes->data(), samples.size() * sizeof(float));
+  AudioLevels levels;
+  double sum = 0;
+  for (const float sample : samples) {
+    levels.peak = std::max(levels.peak, static_cast<double>(std::fabs(sample)));
+    sum += static_cast<double>(sample) * sample;
+  }
+  levels.rms = std::sqrt(sum / static_cast<double>(samples.size()));
+  return levels;
 }

@@ -27,3 +27,15 @@ std::vector<double> LoudnessWindows(const std::string& path, double windowSecond
 // The strongest frequency of the first audio stream (mixed to mono), found
 // by counting zero crossings of the decoded samples; 0 when nothing decodes.
 double DominantFrequency(const std::string& path);
+
+// The strongest frequency (mixed to mono, by zero crossings) in each
+// consecutive window of `windowSeconds`, measured clear of its edges.
+std::vector<double> FrequencyWindows(const std::string& path, double windowSeconds);
+
+// The first audio stream over every sample of every channel, decoded to
+// floating point, where a sound that reached full scale shows as 1.0.
+struct AudioLevels {
+  double peak = 0;  // the largest magnitude
+  double rms = 0;   // root mean square
+};
+std::optional<AudioLevels> MeasureAudioLevels(const std::string& path);

@@ -4,8 +4,10 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <sstream>
 #include <stdexcept>
@@ -18,7 +20,38 @@ namespace {
 struct Recipe {
   std::string arguments;  // what follows "ffmpeg -y" and precedes the output
   bool streamed = false;  // written to a pipe, so the muxer cannot store a duration
+  // Applied to the written file, for what the tool will not write.
+  std::function<void(const std::string& path)> amend = nullptr;
 };
+
+// Rewrites the duration an FLV file states in its metadata.
+std::function<void(const std::string&)> StateFlvDuration(double seconds) {
+  return [seconds](const std::string& path) {
+    std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+    std::string head(4096, '\0');
+    file.read(head.data(), static_cast<std::streamsize>(head.size()));
+    // "duration", then the marker of an AMF number and eight big-endian bytes.
+    const size_t key = head.find("duration");
+    if (key == std::string::npos || head[key + 8] != 0) throw std::runtime_error("no FLV duration in " + path);
+    uint64_t bits = 0;
+    std::memcpy(&bits, &seconds, sizeof bits);
+    char number[8];
+    for (int i = 0; i < 8; ++i) number[i] = static_cast<char>(bits >> (56 - 8 * i));
+    file.clear();
+    file.seekp(static_cast<std::streamoff>(key + 9));
+    file.write(number, sizeof number);
+  };
+}
+
+// Every channel of a 5.1 layout carries the same tone at -1 dBFS: a downmix
+// that adds them up unscaled clips.
+std::string LoudSurroundTone(double seconds) {
+  std::string channels;
+  for (int channel = 0; channel < 6; ++channel) channels += (channel ? "|" : "") + std::string("0.89*sin(2*PI*440*t)");
+  std::ostringstream text;
+  text << "-f lavfi -i aevalsrc='" << channels << "':c=5.1:s=48000:d=" << seconds << " ";
+  return text.str();
+}
 
 std::string Video(const std::string& size, int rate, double seconds) {
   std::ostringstream text;
@@ -86,6 +119,33 @@ const std::map<std::string, Recipe>& Recipes() {
       {"mkv-audio-stream-without-packets-3s.mkv",
        {Video("160x120", 25, 3) + Sine(440, 44100, 3) +
         "-map 0:v -map 1:a -c:v mpeg4 -c:a libvorbis -bsf:a noise=drop=1"}},
+      // Sources whose sound starts well after zero, or whose time stamps wrap
+      // around (33 bits of a 90 kHz clock) a second in, or whose container
+      // states less than the sound lasts.
+      {"mpeg-ps-mp2-starting-at-0.5s-6s.mpg",
+       {Video("160x120", 25, 6) + Sine(440, 44100, 6) + "-c:v mpeg1video -c:a mp2 -ac 2 -f mpeg"}},
+      {"ts-mp2-starting-at-1.4s-6s.ts",
+       {Video("160x120", 25, 6) + Sine(440, 44100, 6) + "-c:v mpeg2video -c:a mp2 -ac 2 -f mpegts"}},
+      {"ts-mp2-time-stamps-wrapping-3s.ts",
+       {Video("160x120", 25, 3) + Sine(440, 44100, 3) +
+        "-c:v mpeg2video -c:a mp2 -ac 2 -output_ts_offset 95441.3 -f mpegts"}},
+      {"ts-audio-only-mp2-4s.ts", {Sine(440, 44100, 4) + "-c:a mp2 -ac 2 -f mpegts"}},
+      {"adts-aac-4s.aac", {Sine(440, 44100, 4) + "-c:a aac -ac 2 -f adts"}},
+      {"flv-stating-4.5s-of-6s-sound.flv",
+       {Video("160x120", 25, 6) + Sine(440, 44100, 6) + "-c:v flv -c:a libmp3lame -ac 2", false,
+        StateFlvDuration(4.5)}},
+      // A tone that rises by 100 Hz each second from 300 Hz, in a transport
+      // stream that starts at 1.4 s: a clip shows which seconds it holds.
+      {"ts-tone-rising-each-second-8s.ts",
+       {Video("160x120", 25, 8) +
+        "-f lavfi -i aevalsrc='0.5*sin(2*PI*(300+100*floor(t))*t)':s=44100:d=8 "
+        "-c:v mpeg2video -c:a mp2 -ac 2 -b:a 192k -f mpegts"}},
+      // A broadcast's program table declares a second audio stream that never
+      // carries a packet: its rate and channels stay unknown.
+      {"ts-mp2-then-empty-audio-stream-3s.ts",
+       {Sine(440, 48000, 3) + Sine(880, 48000, 3) + "-map 0:a -map 1:a -c:a mp2 -bsf:a:1 noise=drop=1 -f mpegts"}},
+      {"flac-5.1-loud-4s.flac", {LoudSurroundTone(4) + "-c:a flac"}},
+      {"ac3-5.1-loud-4s.ac3", {LoudSurroundTone(4) + "-c:a ac3 -b:a 448k"}},
       // 5 999 999 samples at 1 MHz: a container duration of 5.999999 s exactly.
       {"wav-5.999999s.wav", {"-f lavfi -i anullsrc=r=1000000:cl=mono -t 5.999999 -c:a pcm_u8"}},
       // An hour-long source kept small: 1000 samples a second of silence.
@@ -173,6 +233,7 @@ std::string TestMedia::Path(const std::string& name) {
     const CommandResult result = RunCommand(command);
     if (result.exitCode != 0) throw std::runtime_error("ffmpeg failed for " + name + ": " + result.errors);
   }
+  if (recipe->second.amend) recipe->second.amend(partial);
   fs::rename(partial, path);
   return path;
 }

@@ -1,0 +1,58 @@
+#include "EngineConversion.h"
+
+#include "media/CMediaTranscoder.h"
+#include "platform/RecordingNotice.h"
+#include "support/TranscodeEndWaiter.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+
+namespace {
+
+std::string Decimal(double seconds) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%f", seconds);
+  return text;
+}
+
+bool EndsWith(const std::string& text, const std::string& end) {
+  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+}  // namespace
+
+std::optional<TranscodeOutcome> ConvertInProcess(const EngineConversion& conversion) {
+  RecordingNotice notice;
+  TranscodeEndWaiter waiter;
+  CMediaTranscoder media(nullptr, nullptr, nullptr);
+  if (media.OpenInput(conversion.source) != 0) return std::nullopt;
+  media.SetNotifyWindow(&waiter);
+  if (conversion.clip) {
+    media.SetClip(static_cast<float>(conversion.clip->first), static_cast<float>(conversion.clip->second));
+  }
+  media.SetOutputParameters(conversion.sampleRate, conversion.channels, conversion.bitRate);
+  if (media.OpenOutput(conversion.output) != 0 || media.Start() != 0) {
+    return TranscodeOutcome{false, notice.Texts().empty() ? "" : notice.Texts().back()};
+  }
+  const auto outcome = waiter.Wait(std::chrono::minutes(2));
+  if (!outcome) ADD_FAILURE() << "the worker never finished";
+  return outcome.value_or(TranscodeOutcome{false, "the worker never finished"});
+}
+
+CommandResult ConvertThroughTae(const EngineConversion& conversion) {
+  std::vector<std::string> command = {TOLVAR_TAE_PROGRAM, "-i", conversion.source};
+  if (conversion.clip) {
+    command.insert(command.end(), {"-ss", Decimal(conversion.clip->first), "-t",
+                                   Decimal(conversion.clip->second - conversion.clip->first)});
+  }
+  command.push_back("-y");
+  if (EndsWith(conversion.output, ".mp3")) command.insert(command.end(), {"-acodec", "libmp3lame"});
+  if (EndsWith(conversion.output, ".wav")) command.push_back("-vn");
+  if (EndsWith(conversion.output, ".ac3")) command.insert(command.end(), {"-acodec", "ac3"});
+  command.insert(command.end(), {"-ab", std::to_string(conversion.bitRate / 1000) + "k", "-ac",
+                                 std::to_string(conversion.channels), "-ar", std::to_string(conversion.sampleRate),
+                                 conversion.output});
+  return RunCommand(command);
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "media/TranscodeNotify.h"
+#include "support/Command.h"
+
+#include <optional>
+#include <string>
+#include <utility>
+
+// One source into one output through either engine, handed over as a run
+// hands it: the in-process transcoder object, or the tae program with the
+// ffmpeg syntax of the run's command lines. The output's extension (mp3,
+// wav, ac3) chooses the format.
+struct EngineConversion {
+  std::string source;
+  std::string output;
+  int sampleRate = 44100;
+  int channels = 2;
+  int bitRate = 128000;
+  std::optional<std::pair<double, double>> clip = std::nullopt;  // start and end, seconds
+};
+
+// The worker's outcome; a failure to open or start the output is a failure
+// with the box the user was shown. Nullopt when the in-process engine cannot
+// open the source (a run then hands it to tae).
+std::optional<TranscodeOutcome> ConvertInProcess(const EngineConversion& conversion);
+
+CommandResult ConvertThroughTae(const EngineConversion& conversion);
