@@ -35,8 +35,11 @@ class CMediaTranscoder {
 
   // 0 when the source is open, -1 when not; a failed open holds nothing.
   int OpenInput(const std::string& path);
-  // The container's duration in whole seconds (truncated), or -1.
+  // The source's duration in whole seconds (truncated), or -1.
   int GetDurationSeconds() const;
+  // The source's duration in AV_TIME_BASE units: the container's, or else
+  // the one its last time stamps give; AV_NOPTS_VALUE when neither is known.
+  int64_t Duration() const { return duration_; }
   // The open source in "\r\n"-separated lines: duration, the frame rate of
   // each video stream, the picture size. Only whole lines that fit in
   // capacity - 1 characters go into `text`. Negative, with `text` untouched,
@@ -48,8 +51,8 @@ class CMediaTranscoder {
   // through the notice interface; the worker reports to the notify target.
   void SetNotifyWindow(ITranscodeNotify* target) { notify_ = target; }
   // Whole seconds of the source, start and end truncated; -1 (the whole
-  // source is kept) for a negative start, an end past the container's
-  // duration or before the start, or a source without duration.
+  // source is kept) for a negative start, an end past the duration or
+  // before the start, or a source without duration.
   int SetClip(float start, float end);
   void SetOutputParameters(int sampleRate, int channelCount, int bitRate);
   // Creates the output file and its encoder; 0 or -1 after telling the user.
@@ -95,6 +98,7 @@ class CMediaTranscoder {
 
   std::string sourceName_;
   AVFormatContext* input_ = nullptr;
+  int64_t duration_ = AV_NOPTS_VALUE;
   std::unique_ptr<StreamDecoder> audioDecoder_;
   std::unique_ptr<StreamDecoder> videoDecoder_;
   int audioStreamIndex_ = -1;

@@ -6,6 +6,7 @@
 #include "LocalFile.h"
 #include "SourceAudio.h"
 #include "SourceVideo.h"
+#include "TailDuration.h"
 
 extern "C" {
 #include <libavutil/mem.h>
@@ -76,14 +77,15 @@ int CMediaTranscoder::OpenInput(const std::string& path) {
   }
 
   sourceName_ = path;
+  duration_ = input_->duration != AV_NOPTS_VALUE ? input_->duration : DurationFromTail(*input_, path);
   rangeStart_ = 0;
-  rangeEnd_ = input_->duration;
+  rangeEnd_ = duration_;
   return 0;
 }
 
 int CMediaTranscoder::GetDurationSeconds() const {
-  if (!input_ || input_->duration == AV_NOPTS_VALUE) return -1;
-  return static_cast<int>(input_->duration / AV_TIME_BASE);
+  if (!input_ || duration_ == AV_NOPTS_VALUE) return -1;
+  return static_cast<int>(duration_ / AV_TIME_BASE);
 }
 
 // Closes the decoders and the source; the worker does this when it ends.

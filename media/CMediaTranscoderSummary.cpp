@@ -43,7 +43,7 @@ std::string SizeLine(int width, int height) {
 // stream, so this line is rare.) A cover picture is no video and has no line.
 int CMediaTranscoder::FormatMediaSummary(std::string& text, size_t capacity) const {
   if (!input_) return -1;
-  std::string summary = DurationLine(input_->duration);
+  std::string summary = DurationLine(duration_);
   if (summary.size() >= capacity) return -1;
 
   const auto append = [&](const std::string& line) {

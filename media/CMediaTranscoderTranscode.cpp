@@ -18,8 +18,8 @@ constexpr int64_t kMicroseconds = 1000000;
 int CMediaTranscoder::SetClip(float start, float end) {
   const int64_t clipStart = static_cast<int64_t>(std::trunc(start)) * kMicroseconds;
   const int64_t clipEnd = static_cast<int64_t>(std::trunc(end)) * kMicroseconds;
-  if (!input_ || input_->duration == AV_NOPTS_VALUE) return -1;
-  if (clipEnd > input_->duration || clipStart < 0 || clipEnd < clipStart) return -1;
+  if (!input_ || duration_ == AV_NOPTS_VALUE) return -1;
+  if (clipEnd > duration_ || clipStart < 0 || clipEnd < clipStart) return -1;
   rangeStart_ = clipStart;
   rangeEnd_ = clipEnd;
   clipped_ = true;

@@ -11,11 +11,17 @@ std::string LocalFileUrl(const std::string& path) { return "file:" + path; }
 
 }  // namespace
 
-int OpenSourceFile(AVFormatContext** input, const std::string& path) {
+int OpenSourceFile(AVFormatContext** input, const std::string& path, const AVInputFormat* format) {
   struct stat status {};
-  if (stat(path.c_str(), &status) != 0) return AVERROR(errno);
-  if (!S_ISREG(status.st_mode)) return kNotARegularFile;
-  return avformat_open_input(input, LocalFileUrl(path).c_str(), nullptr, nullptr);
+  const int refused = stat(path.c_str(), &status) != 0 ? AVERROR(errno)
+                      : !S_ISREG(status.st_mode)       ? kNotARegularFile
+                                                       : 0;
+  if (refused < 0) {
+    avformat_free_context(*input);
+    *input = nullptr;
+    return refused;
+  }
+  return avformat_open_input(input, LocalFileUrl(path).c_str(), format, nullptr);
 }
 
 int OpenOutputFile(AVFormatContext& output, const std::string& path) {

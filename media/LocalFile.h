@@ -15,8 +15,10 @@ extern "C" {
 // avformat_open_input for a source file. Only a regular file (or a link to
 // one) is opened: a named pipe would hold the open until some writer came,
 // and a device has no end. 0, or a negative AVERROR: kNotARegularFile for
-// anything else that exists.
-int OpenSourceFile(AVFormatContext** input, const std::string& path);
+// anything else that exists. As with avformat_open_input, *input may hold a
+// context from avformat_alloc_context, which a failure frees, and a known
+// format spares the probing.
+int OpenSourceFile(AVFormatContext** input, const std::string& path, const AVInputFormat* format = nullptr);
 
 // Closes what OpenSourceFile opened, for a std::unique_ptr.
 struct SourceFileCloser {

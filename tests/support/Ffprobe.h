@@ -12,9 +12,14 @@ struct ProbedFile {
   int sampleRate = 0;
   int channels = 0;
   int audioStreams = 0;
+  std::vector<double> averageFrameRates;  // of each video stream but cover pictures; 0 when unknown
 };
 
 std::optional<ProbedFile> Ffprobe(const std::string& path);
+
+// Where the file's last packet ends, over all streams, counted from the
+// file's start time (seconds); nullopt when no packet has a time stamp.
+std::optional<double> LastPacketEndSeconds(const std::string& path);
 
 // Seconds of audio the ffmpeg tool decodes from the file's first audio
 // stream; nullopt when nothing decodes.

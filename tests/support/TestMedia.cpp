@@ -43,6 +43,11 @@ std::function<void(const std::string&)> StateFlvDuration(double seconds) {
   };
 }
 
+// Zeros after the media, as a preallocated file that was never filled.
+std::function<void(const std::string&)> AppendZeros(size_t bytes) {
+  return [bytes](const std::string& path) { std::ofstream(path, std::ios::binary | std::ios::app) << std::string(bytes, '\0'); };
+}
+
 // Every channel of a 5.1 layout carries the same tone at -1 dBFS: a downmix
 // that adds them up unscaled clips.
 std::string LoudSurroundTone(double seconds) {
@@ -95,6 +100,12 @@ const std::map<std::string, Recipe>& Recipes() {
       {"audio-only-aac-7s.m4a", {Sine(440, 44100, 7) + "-c:a aac"}},
       {"mkv-no-duration-5s.mkv",
        {Video("160x120", 25, 5) + Sine(440, 44100, 5) + "-c:v mpeg4 -c:a libvorbis -f matroska", true}},
+      // The same, ending in 9 MiB of zeros as a preallocated file that was
+      // never filled: more than the probe reads of a file's end, so nothing
+      // in the file tells its duration.
+      {"mkv-no-duration-zero-filled-tail-5s.mkv",
+       {Video("160x120", 25, 5) + Sine(440, 44100, 5) + "-c:v mpeg4 -c:a libvorbis -f matroska", true,
+        AppendZeros(9 * 1024 * 1024)}},
       {"mkv-mpeg4-ac3-5.1-6s.mkv",
        {Video("160x120", 25, 6) + Sine(440, 48000, 6) + "-c:v mpeg4 -c:a ac3 -ac 6 -b:a 384k"}},
       // Silence, a tone from 12 s to 30 s, silence again: a clip shows where it was cut.
