@@ -106,13 +106,42 @@ TEST(MediaProbe, TheLastOfTwoAudioStreamsIsChosen) {
   EXPECT_NE(media.AudioDecoder(), nullptr);
 }
 
-TEST(MediaProbe, AContainerWithoutDurationGivesMinusOne) {
+// Nothing in the file's last 8 MiB holds a time stamp: no duration at all.
+TEST(MediaProbe, ASourceWithoutAnyDurationGivesMinusOne) {
   CMediaTranscoder media(nullptr, nullptr, nullptr);
-  ASSERT_EQ(media.OpenInput(TestMedia::Path("mkv-no-duration-5s.mkv")), 0);
+  ASSERT_EQ(media.OpenInput(TestMedia::Path("mkv-no-duration-zero-filled-tail-5s.mkv")), 0);
   EXPECT_EQ(media.Input()->duration, AV_NOPTS_VALUE);
   EXPECT_EQ(media.GetDurationSeconds(), -1);
   EXPECT_EQ(media.RangeEnd(), AV_NOPTS_VALUE);
 }
+
+// Browser recordings and streamed Matroska state no duration; their last
+// time stamps give it: to within a tenth of a second of where the ffprobe
+// tool, reading every packet, finds the last one ending, and no shorter
+// than the sound. The container's own duration field stays as FFmpeg left it.
+class DurationFromTheLastTimeStamps : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(DurationFromTheLastTimeStamps, MatchesTheDecodedSound) {
+  const std::string path = GetParam().ends_with(".mkv") ? TestMedia::Path(GetParam()) : TestMedia::CorpusFolder() + GetParam();
+  if (!GetParam().ends_with(".mkv") && TestMedia::CorpusFolder().empty()) GTEST_SKIP() << "the shared corpus is not here";
+  CMediaTranscoder media(nullptr, nullptr, nullptr);
+  ASSERT_EQ(media.OpenInput(path), 0);
+  EXPECT_EQ(media.Input()->duration, AV_NOPTS_VALUE) << "the fixture itself";
+  const auto decoded = DecodedAudioSeconds(path);
+  const auto lastPacketEnd = LastPacketEndSeconds(path);
+  ASSERT_TRUE(decoded && lastPacketEnd);
+  ASSERT_NE(media.Duration(), AV_NOPTS_VALUE);
+  const double seconds = static_cast<double>(media.Duration()) / AV_TIME_BASE;
+  EXPECT_NEAR(seconds, *lastPacketEnd, 0.1);
+  EXPECT_LE(*decoded, seconds + 0.1);
+  EXPECT_EQ(media.GetDurationSeconds(), static_cast<int>(media.Duration() / AV_TIME_BASE));
+  EXPECT_EQ(media.RangeEnd(), media.Duration());
+}
+
+INSTANTIATE_TEST_SUITE_P(Sources, DurationFromTheLastTimeStamps,
+                         ::testing::Values("mkv-no-duration-5s.mkv", "webm-vp9-opus-no-duration.webm",
+                                           "mediarecorder-chrome-vp8-opus.webm", "mediarecorder-firefox-vp8-opus.webm"),
+                         [](const auto& info) { return TestParamName(info.param); });
 
 TEST(MediaProbe, DurationIsTruncatedTowardZero) {
   CMediaTranscoder media(nullptr, nullptr, nullptr);
@@ -188,7 +217,8 @@ TEST(MediaProbe, NamesThatReadLikeProtocolsOpenTheFileOfThatName) {
 }
 
 // The real files: every one that opens reports ffprobe's container duration
-// to the second; the damaged ones that FFmpeg rejects do not open.
+// to the second, or where the container states none, the end of its last
+// packet; the damaged ones that FFmpeg rejects do not open.
 TEST(MediaProbe, RealFilesAgreeWithFfprobe) {
   const auto files = TestMedia::CorpusFiles();
   if (files.empty()) GTEST_SKIP() << "the shared media corpus is not beside this checkout";
@@ -205,6 +235,8 @@ TEST(MediaProbe, RealFilesAgreeWithFfprobe) {
     ASSERT_TRUE(probed) << "ffprobe rejects a file the probe opened";
     if (probed->duration) {
       EXPECT_EQ(media.GetDurationSeconds(), static_cast<int>(std::trunc(*probed->duration)));
+    } else if (const auto lastPacketEnd = LastPacketEndSeconds(path)) {
+      EXPECT_NEAR(static_cast<double>(media.Duration()) / AV_TIME_BASE, *lastPacketEnd, 0.1);
     } else {
       EXPECT_EQ(media.GetDurationSeconds(), -1);
     }

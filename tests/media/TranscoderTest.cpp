@@ -268,19 +268,34 @@ TEST(Transcoder, ClipBoundsAreChecked) {
   EXPECT_EQ(media.RangeEnd(), 5000000);
 
   CMediaTranscoder undated(nullptr, nullptr, nullptr);
-  ASSERT_EQ(undated.OpenInput(TestMedia::Path("mkv-no-duration-5s.mkv")), 0);
+  ASSERT_EQ(undated.OpenInput(TestMedia::Path("mkv-no-duration-zero-filled-tail-5s.mkv")), 0);
   EXPECT_EQ(undated.SetClip(1.0f, 2.0f), -1);
 }
 
-TEST(Transcoder, ASourceWithoutContainerDurationIsConvertedWhole) {
+TEST(Transcoder, ASourceWithoutAnyDurationIsConvertedWhole) {
   TempFolder folder;
   RecordingNotify notify;
-  const auto outcome = Transcode({.source = TestMedia::Path("mkv-no-duration-5s.mkv"), .output = folder / "out.mp3"}, notify);
+  const auto outcome = Transcode(
+      {.source = TestMedia::Path("mkv-no-duration-zero-filled-tail-5s.mkv"), .output = folder / "out.mp3"}, notify);
   ASSERT_TRUE(outcome && outcome->converted) << (outcome ? outcome->failure : "");
   const double decoded = *DecodedAudioSeconds(folder / "out.mp3");
   EXPECT_LE(decoded, 5.0);
   EXPECT_GE(decoded, 5.0 - MissingTailSeconds("mp3", 44100));
   EXPECT_EQ(notify.Progress(), std::vector<int>{100}) << "no end to measure against: only the final 100";
+}
+
+// The duration found at the file's end serves the clip and the progress.
+TEST(Transcoder, AClipOnASourceWithoutStatedDurationIsHonoured) {
+  TempFolder folder;
+  RecordingNotify notify;
+  int clipResult = 1;
+  const auto outcome = Transcode({.source = TestMedia::Path("mkv-no-duration-5s.mkv"), .output = folder / "out.wav",
+                                  .clip = {{1.0f, 3.0f}}},
+                                 notify, &clipResult);
+  EXPECT_EQ(clipResult, 0);
+  ASSERT_TRUE(outcome && outcome->converted) << (outcome ? outcome->failure : "");
+  EXPECT_NEAR(*DecodedAudioSeconds(folder / "out.wav"), 2.0, 0.05);
+  EXPECT_GT(notify.Progress().size(), 2u) << "progress against the found duration";
 }
 
 TEST(Transcoder, StopMidwayLeavesAShorterFileThatDecodes) {

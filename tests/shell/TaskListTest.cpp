@@ -103,7 +103,8 @@ TEST_F(TaskListTest, TheEndCellShowsTheProbedDuration) {
     const char* endText;
   };
   const Case cases[] = {
-      {"mkv-no-duration-5s.mkv", -1, "00:00:-1"},
+      {"mkv-no-duration-zero-filled-tail-5s.mkv", -1, "00:00:-1"},
+      {"mkv-no-duration-5s.mkv", 5, "00:00:05"},
       {"wav-silence-3725s.wav", 3725, "01:02:05"},
       {"wav-5.999999s.wav", 5, "00:00:05"},
   };

@@ -29,6 +29,13 @@ std::optional<std::string> DecodeMono(const std::string& path, int sampleRate) {
   return Decode(path, {"-f", "s16le", "-ac", "1", "-ar", std::to_string(sampleRate)});
 }
 
+// "30000/1001" as a number; 0 for an unknown rate ("0/0").
+double RationalValue(const std::string& text) {
+  const auto slash = text.find('/');
+  const double denominator = slash == std::string::npos ? 1 : std::atof(text.c_str() + slash + 1);
+  return denominator != 0 ? std::atof(text.c_str()) / denominator : 0;
+}
+
 double ZeroCrossingFrequency(const int16_t* samples, size_t count, int sampleRate) {
   if (count < 2) return 0;
   int crossings = 0;
@@ -43,13 +50,16 @@ double ZeroCrossingFrequency(const int16_t* samples, size_t count, int sampleRat
 std::optional<ProbedFile> Ffprobe(const std::string& path) {
   const CommandResult result =
       RunCommand({"ffprobe", "-v", "error", "-show_entries",
-                  "format=duration:stream=codec_type,codec_name,sample_rate,channels", "-of",
+                  "format=duration:stream=codec_type,codec_name,sample_rate,channels,avg_frame_rate:"
+                  "stream_disposition=attached_pic",
+                  "-of",
                   "default=nw=0", path});
   if (result.exitCode != 0) return std::nullopt;
   ProbedFile file;
   std::istringstream lines(result.output);
-  std::string line, codecName, codecType;
+  std::string line, codecName, codecType, averageFrameRate;
   int sampleRate = 0, channels = 0;
+  bool coverPicture = false;
   for (; std::getline(lines, line);) {
     const auto equals = line.find('=');
     const std::string key = line.substr(0, equals);
@@ -59,7 +69,10 @@ std::optional<ProbedFile> Ffprobe(const std::string& path) {
     if (key == "sample_rate") sampleRate = std::atoi(value.c_str());
     if (key == "channels") channels = std::atoi(value.c_str());
     if (key == "duration" && value != "N/A") file.duration = std::atof(value.c_str());
+    if (key == "avg_frame_rate") averageFrameRate = value;
+    if (key == "DISPOSITION:attached_pic") coverPicture = value == "1";
     if (line == "[/STREAM]") {
+      if (codecType == "video" && !coverPicture) file.averageFrameRates.push_back(RationalValue(averageFrameRate));
       if (codecType == "audio" && file.audioStreams++ == 0) {
         file.audioCodec = codecName;
         file.sampleRate = sampleRate;
@@ -67,9 +80,36 @@ std::optional<ProbedFile> Ffprobe(const std::string& path) {
       }
       codecName.clear();
       codecType.clear();
+      coverPicture = false;
     }
   }
   return file;
+}
+
+std::optional<double> LastPacketEndSeconds(const std::string& path) {
+  const CommandResult result = RunCommand({"ffprobe", "-v", "error", "-show_entries",
+                                           "format=start_time:packet=pts_time,dts_time,duration_time", "-of",
+                                           "default=nw=1", path});
+  if (result.exitCode != 0) return std::nullopt;
+  std::optional<double> end;
+  double start = 0, stamp = NAN, length = 0;
+  std::istringstream lines(result.output);
+  for (std::string line; std::getline(lines, line);) {
+    const auto equals = line.find('=');
+    const std::string key = line.substr(0, equals);
+    const std::string value = line.substr(equals + 1);
+    const bool known = value != "N/A";
+    if (key == "pts_time") stamp = known ? std::atof(value.c_str()) : NAN;
+    if (key == "dts_time" && std::isnan(stamp) && known) stamp = std::atof(value.c_str());
+    if (key == "duration_time") {
+      length = known ? std::atof(value.c_str()) : 0;
+      if (!std::isnan(stamp)) end = std::max(end.value_or(stamp + length), stamp + length);
+      stamp = NAN;
+    }
+    if (key == "start_time" && known) start = std::atof(value.c_str());
+  }
+  if (!end) return std::nullopt;
+  return *end - start;
 }
 
 std::optional<double> DecodedAudioSeconds(const std::string& path) {
