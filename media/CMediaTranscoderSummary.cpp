@@ -36,11 +36,12 @@ std::string SizeLine(int width, int height) {
 
 }  // namespace
 
-// Without a real frame rate the rate comes from the opened decoder's time
-// base, which FFmpeg's decoders leave unset until they decode, so then from
-// the stream's average rate; a stream with neither shows 0.00 rather than
-// dividing by zero. (Demuxing always fills the real frame rate of a video
-// stream, so this line is rare.) A cover picture is no video and has no line.
+// The stream's average frame rate, when the demuxer has one: phone and
+// camera MP4 and MOV files carry a time-base guess of 600 or 90000 in the
+// real frame rate. Else the real frame rate; else the rate comes from the
+// opened decoder's time base, which FFmpeg's decoders leave unset until they
+// decode, so then 0.00 rather than a division by zero. A cover picture is no
+// video and has no line.
 int CMediaTranscoder::FormatMediaSummary(std::string& text, size_t capacity) const {
   if (!input_) return -1;
   std::string summary = DurationLine(duration_);
@@ -55,12 +56,14 @@ int CMediaTranscoder::FormatMediaSummary(std::string& text, size_t capacity) con
     const AVStream& stream = *input_->streams[i];
     if (!IsSourceVideo(stream)) continue;
     std::string line;
-    if (IsKnown(stream.r_frame_rate)) {
+    if (IsKnown(stream.avg_frame_rate)) {
+      line = FrameRateLine(av_q2d(stream.avg_frame_rate), "r");
+    } else if (IsKnown(stream.r_frame_rate)) {
       line = FrameRateLine(av_q2d(stream.r_frame_rate), "r");
     } else {
       const bool decoderTimed =
           videoDecoder_ && static_cast<int>(i) == videoStreamIndex_ && IsKnown(videoDecoder_->TimeBase());
-      const AVRational rate = decoderTimed ? av_inv_q(videoDecoder_->TimeBase()) : stream.avg_frame_rate;
+      const AVRational rate = decoderTimed ? av_inv_q(videoDecoder_->TimeBase()) : AVRational{0, 1};
       line = FrameRateLine(IsKnown(rate) ? av_q2d(rate) : 0.0, "c");
     }
     if (!append(line)) {
