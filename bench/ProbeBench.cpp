@@ -31,10 +31,16 @@ std::string LargeFileWithoutDuration() {
   std::error_code error;
   if (std::filesystem::file_size(path, error) >= kLargeFileBytes) return path;
   std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+  // Encoding a gigabyte would take long; a piece encoded once is copied
+  // over and over, its time stamps running on.
+  const std::string piece = path + ".piece.mkv";
+  RunCommand({"ffmpeg", "-nostdin", "-v", "error", "-y", "-f", "lavfi", "-i", "testsrc2=size=1920x1080:rate=25",
+              "-f", "lavfi", "-i", "sine", "-c:v", "mjpeg", "-q:v", "1", "-c:a", "libvorbis", "-fs", "20000000",
+              piece});
   RunCommand({"sh", "-c",
-              "ffmpeg -nostdin -v error -f lavfi -i testsrc2=size=1920x1080:rate=25 -f lavfi -i sine "
-              "-c:v mjpeg -q:v 1 -c:a libvorbis -fs " + std::to_string(kLargeFileBytes + (1 << 20)) +
-                  " -f matroska - > '" + path + "'"});
+              "ffmpeg -nostdin -v error -stream_loop -1 -i '" + piece + "' -c copy -fs " +
+                  std::to_string(kLargeFileBytes + (1 << 20)) + " -f matroska - > '" + path + "'"});
+  std::filesystem::remove(piece);
   return path;
 }
 
