@@ -157,11 +157,6 @@ void CStdioRunner::Terminate() {
   KillChildWhileLocked();
 }
 
-bool CStdioRunner::WaitUntilEnded(std::chrono::milliseconds patience) {
-  std::unique_lock lock(mutex_);
-  return changed_.wait_for(lock, patience, [this] { return childPid_ == 0; });
-}
-
 void CStdioRunner::KillChildWhileLocked() {
   // Only while the child is not reaped: until then its process ID, which
   // names its group, cannot belong to anyone else.
@@ -245,9 +240,8 @@ void CStdioRunner::WatchChild(pid_t child, int wakeUp) {
       if (WIFSIGNALED(status)) signalNumber = WTERMSIG(status);
     }
     childPid_ = 0;
-    running_ = false;
   }
-  changed_.notify_all();
+  running_ = false;
 
   // The end is reported after the child's last output, so that output is
   // still taken as this child's.
