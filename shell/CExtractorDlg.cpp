@@ -1,5 +1,6 @@
 #include "CExtractorDlg.h"
 
+#include "AddFilesFilter.h"
 #include "CDropListCtrl.h"
 #include "SettingsStore.h"
 #include "convert/CConversionRun.h"
@@ -77,19 +78,6 @@ constexpr Column kColumns[kColumnCount] = {
     {"End", 90, Qt::AlignCenter},                       {"Source Format", 90, Qt::AlignCenter},
     {"Output Format", 90, Qt::AlignCenter},
 };
-
-// The Open dialog's filter: the same entries in the same order, each with its
-// patterns in the form Qt reads. "All Files" is every file, dot or not.
-const char* const kAddFilesFilter =
-    "All supported media files (*.mpg *.mpeg *.avi *.wmv *.asf *.flv *.dat *.qt *.mp4 *.3gp *.mov *.dat);;"
-    "AVI files (*.avi);;"
-    "MPEG files (*.mpg *.mpeg);;"
-    "VCD files (*.dat);;"
-    "Windows Media Files (*.asf *.wmv);;"
-    "QuickTime Files (*.mov *.qt);;"
-    "Flash Files (*.flv);;"
-    "MP4 / 3GP Files (*.mp4 *.3gp);;"
-    "All Files (*)";
 
 QLabel* AddLabel(QWidget* parent, const char* text, const TemplateControl& place, const DialogUnits& units) {
   return PlaceControl(new QLabel(QString::fromLatin1(text), parent), place, units);

@@ -14,6 +14,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -244,6 +245,38 @@ TEST_F(MainWindowTest, AboutOpensTheAboutBox) {
   });
   MenuAction("About", "About")->trigger();
   EXPECT_EQ(caption, "About Tolvar Audio Extractor");
+}
+
+// The Open dialog offers the classic entries, then the containers users
+// have today, and opens on the entry that takes all of them.
+TEST_F(MainWindowTest, TheOpenDialogsFilterListsEveryConvertedType) {
+  QStringList filters;
+  QString selected;
+  QTimer::singleShot(0, [&] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    filters = dialog->nameFilters();
+    selected = dialog->selectedNameFilter();
+    dialog->reject();
+  });
+  QTest::mouseClick(Find<QPushButton>("addFilesButton"), Qt::LeftButton);
+
+  const QString others = "*.mkv *.webm *.ts *.m2ts *.mts *.m4v *.ogv *.3g2 *.f4v";
+  const QStringList expected = {
+      "All supported media files (*.mpg *.mpeg *.avi *.wmv *.asf *.flv *.dat *.qt *.mp4 *.3gp *.mov *.dat " + others +
+          ")",
+      "AVI files (*.avi)",
+      "MPEG files (*.mpg *.mpeg)",
+      "VCD files (*.dat)",
+      "Windows Media Files (*.asf *.wmv)",
+      "QuickTime Files (*.mov *.qt)",
+      "Flash Files (*.flv)",
+      "MP4 / 3GP Files (*.mp4 *.3gp)",
+      "Other Video Files (" + others + ")",
+      "All Files (*)",
+  };
+  EXPECT_EQ(filters, expected);
+  EXPECT_EQ(selected, expected.front());
 }
 
 TEST_F(MainWindowTest, EscapeAndExitCloseTheWindow) {
