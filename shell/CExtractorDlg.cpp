@@ -20,6 +20,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QFrame>
 #include <QGroupBox>
@@ -319,7 +320,10 @@ void CExtractorDlg::ShowControls(const SettingsControls& controls) {
 void CExtractorDlg::AddFiles(const QStringList& paths) {
   const WaitCursor wait;
   for (const QString& path : paths) {
-    taskList_.AddSourceFile(path.toStdString());
+    // A task keeps its source by a path that does not depend on the folder
+    // the program was started from.
+    const bool relative = !path.isEmpty() && !path.startsWith(QLatin1Char('/'));
+    taskList_.AddSourceFile((relative ? QDir::currentPath() + QLatin1Char('/') + path : path).toStdString());
     // Each row shows as soon as it is added.
     ShowTaskRows();
   }

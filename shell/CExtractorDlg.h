@@ -43,7 +43,8 @@ class CExtractorDlg : public QDialog {
   SettingsControls ReadControls() const;
   void ShowControls(const SettingsControls& controls);
 
-  // Adds files as the Open dialog does, in the given order.
+  // Adds files as the Open dialog does, in the given order; a relative path
+  // (the command line's) is taken from the current folder.
   void AddFiles(const QStringList& paths);
 
   // Commands.

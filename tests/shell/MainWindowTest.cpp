@@ -166,6 +166,19 @@ TEST_F(MainWindowTest, ADropOfThreeFilesAddsThreeRowsInOrder) {
   EXPECT_EQ(Find<QTreeWidget>("taskList")->currentItem()->text(0), " c.avi") << "the last added row is selected";
 }
 
+// A file named on the command line relative to the folder the program was
+// started from is still found after the program has left that folder.
+TEST_F(MainWindowTest, ARelativePathIsTakenFromTheCurrentFolder) {
+  const std::string source = Source("clip.avi");
+  const fs::path started = fs::current_path();
+  fs::current_path(sources.Path());
+  window->AddFiles({"clip.avi", "./clip.avi"});
+  fs::current_path(started);
+  ASSERT_EQ(window->TaskList().GetTaskCount(), 2);
+  EXPECT_EQ(window->TaskList().Tasks()[0].sourcePath, source);
+  EXPECT_TRUE(fs::equivalent(window->TaskList().Tasks()[1].sourcePath, source));
+}
+
 TEST_F(MainWindowTest, ADroppedFolderAddsNothing) {
   Drop({QUrl::fromLocalFile(QString::fromStdString(sources.Path()))});
   EXPECT_TRUE(RowTitles().isEmpty());
