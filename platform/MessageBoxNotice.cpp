@@ -37,8 +37,13 @@ NoticeAnswer MessageBoxNotice::Show(const NoticeRequest& request) {
     box->show();
     return NoticeAnswer::Ok;
   }
+  // A box that waits for the user is no part of the work the wait cursor
+  // stands for: over it, the arrow, until it closes.
+  const bool waitCursorShown = QApplication::overrideCursor() != nullptr;
+  if (waitCursorShown) QApplication::setOverrideCursor(Qt::ArrowCursor);
   const int answer = box->exec();
   delete box;
+  if (waitCursorShown) QApplication::restoreOverrideCursor();
   if (!question) return NoticeAnswer::Ok;
   return answer == QMessageBox::Yes ? NoticeAnswer::Yes : NoticeAnswer::No;
 }
