@@ -13,6 +13,7 @@
 #include <QMetaObject>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <optional>
 #include <cstring>
@@ -301,13 +302,15 @@ void CConversionRun::Stop() {
   emit Stopping();
   firstTaskTimer_.stop();
   MarkUnderwayTaskStopped();
+  // The converter closes its file as it quits; it is killed only if it has
+  // not when the wait is over.
   runner_->WriteToStdin("q\r\n");
-  runner_->Terminate();
   StopWorker();
   stopTimer_.start(kStopWaitMs);
 }
 
 void CConversionRun::FinishStopping() {
+  runner_->Terminate();
   ReleaseMedia();
   phase_ = Phase::Over;
   emit CloseRequested();
@@ -319,6 +322,11 @@ void CConversionRun::Cancel() {
   if (phase_ != Phase::Over) MarkUnderwayTaskStopped();
   phase_ = Phase::Over;
   StopWorker();
+  // A converter still at work is let to close its file, as after a STOP.
+  if (runner_ && runner_->IsRunning()) {
+    runner_->WriteToStdin("q\r\n");
+    if (!runner_->WaitUntilEnded(std::chrono::milliseconds(kStopWaitMs))) runner_->Terminate();
+  }
   // Ends the runner's threads and kills its child now, not when the run goes.
   // Nothing uses the runner once the run is over.
   runner_.reset();

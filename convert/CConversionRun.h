@@ -57,12 +57,17 @@ class CConversionRun : public QObject {
   // run ended does nothing.
   void OnStop();
   // STOP already decided (the batch front end's Ctrl+C): the converter is
-  // told to quit and killed, the worker stopped and joined, nothing more
-  // starts, and two seconds later CloseRequested comes, without a closing
-  // report. Does nothing once the run is stopping or over.
+  // told to quit, the worker stopped and joined, nothing more starts, and
+  // two seconds later CloseRequested comes, without a closing report. The
+  // converter closes its file as it quits; one still running when the two
+  // seconds are up is killed then. Does nothing once the run is stopping or
+  // over.
   void Stop();
-  // The window closes (Escape, close box): ends at once without a question,
-  // a report or CloseRequested. No worker thread and no converter is left.
+  // The window closes (Escape, close box): ends without a question, a
+  // report or CloseRequested. The converter is told to quit as by Stop and
+  // waited for, up to two seconds, before it is killed, so this can block
+  // that long; it usually ends within tens of milliseconds. No worker
+  // thread and no converter is left when this returns.
   void Cancel();
 
   // What the window shows now.

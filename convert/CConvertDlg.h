@@ -19,8 +19,9 @@ class QPushButton;
 //
 // The main window prepares the run (CConversionRun::Prepare), then runs this
 // window modally; it begins the run as it opens and closes with OK when the
-// run asks it to. Escape and the close box end the run at once: the worker
-// is stopped and joined and the converter killed before the window goes.
+// run asks it to. Escape and the close box end the run without a question:
+// the worker is stopped and joined and the converter told to quit (killed if
+// it has not within two seconds) before the window goes.
 class CConvertDlg : public QDialog {
   Q_OBJECT
 

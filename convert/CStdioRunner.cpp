@@ -157,6 +157,11 @@ void CStdioRunner::Terminate() {
   KillChildWhileLocked();
 }
 
+bool CStdioRunner::WaitUntilEnded(std::chrono::milliseconds patience) {
+  std::unique_lock lock(mutex_);
+  return changed_.wait_for(lock, patience, [this] { return childPid_ == 0; });
+}
+
 void CStdioRunner::KillChildWhileLocked() {
   // Only while the child is not reaped: until then its process ID, which
   // names its group, cannot belong to anyone else.
@@ -240,8 +245,9 @@ void CStdioRunner::WatchChild(pid_t child, int wakeUp) {
       if (WIFSIGNALED(status)) signalNumber = WTERMSIG(status);
     }
     childPid_ = 0;
+    running_ = false;
   }
-  running_ = false;
+  changed_.notify_all();
 
   // The end is reported after the child's last output, so that output is
   // still taken as this child's.

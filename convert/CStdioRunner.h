@@ -5,6 +5,7 @@
 #include <QObject>
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -34,8 +35,8 @@
 // The child runs in a session of its own, leading its own process group,
 // without a terminal, with the program's environment and current folder.
 // Start, WriteToStdin, Terminate and destruction belong to the runner's
-// thread. One runner runs one child at a time and can be started again for
-// the next one.
+// thread; WaitUntilEnded and IsRunning may be called from any thread. One
+// runner runs one child at a time and can be started again for the next one.
 class CStdioRunner : public QObject {
   Q_OBJECT
 
@@ -66,6 +67,11 @@ class CStdioRunner : public QObject {
   // Kills the child and its process group at once; its end is then reported
   // as any end (exit code 137). Harmless when no child runs.
   void Terminate();
+
+  // Blocks for at most `patience` until the child has ended, without the
+  // event loop; true once it has, or when none runs. Its end is still
+  // reported as any end. Lets a quit request be given time before a kill.
+  bool WaitUntilEnded(std::chrono::milliseconds patience);
 
   // From a successful Start until the child has ended.
   bool IsRunning() const { return running_; }
@@ -99,7 +105,8 @@ class CStdioRunner : public QObject {
   std::thread watcher_;
 
   // Guards what follows: the child until it is reaped, and the handover of
-  // reports from the runner's threads to the runner's own thread.
+  // reports from the runner's threads to the runner's own thread. changed_
+  // also tells WaitUntilEnded that the child was reaped.
   std::mutex mutex_;
   std::condition_variable changed_;
   pid_t childPid_ = 0;  // 0 once reaped

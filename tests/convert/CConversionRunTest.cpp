@@ -5,6 +5,7 @@
 #include "media/DecoderRegistration.h"
 #include "platform/ProgramFolder.h"
 #include "support/ExpectAudio.h"
+#include "support/ExpectWavSizes.h"
 #include "support/Ffprobe.h"
 #include "support/QtTestApplication.h"
 #include "support/ReadWholeFile.h"
@@ -28,6 +29,7 @@ namespace {
 
 // A source long enough to be stopped or closed halfway.
 constexpr char kLongSource[] = "m4a-aac-stereo-300s.m4a";
+constexpr char kHoursLongSource[] = "m4a-aac-stereo-3h.m4a";
 
 }  // namespace
 
@@ -503,3 +505,45 @@ TEST_P(CancelDuringATask, LeavesNoThreadOrChildProcess) {
 
 INSTANTIATE_TEST_SUITE_P(Engines, CancelDuringATask, ::testing::Values(false, true),
                          [](const auto& info) { return info.param ? "Converter" : "InProcess"; });
+
+// A converter's WAV ended halfway, by STOP or by closing the window: the
+// converter is let to close it, so its header tells the sizes it holds, and
+// no converter is left once the run is over.
+struct HalfwayEndCase {
+  const char* name;
+  void (CConversionRun::*end)();
+};
+
+class ConverterWavEndedHalfway : public ConversionRunTest, public ::testing::WithParamInterface<HalfwayEndCase> {};
+
+TEST_P(ConverterWavEndedHalfway, IsClosedByTheConverter) {
+  // Hours of sound, so that the converter is still at work when it is
+  // stopped; a small output, in case it is not stopped in time.
+  settings_.formatCode = kFormatWav;
+  settings_.sampleRate = 8000;
+  settings_.channelCount = 1;
+  CConversionRun run(InputFor({Source(kHoursLongSource, "long.m4a")}, true));
+  RunRecording recording(run);
+  ASSERT_TRUE(run.Prepare());
+  run.Begin();
+  // The converter tells its progress once it has written sound.
+  ASSERT_TRUE(ProcessEventsUntil([&] { return recording.HasCurrentLineStartingWith("OutputSize:"); }))
+      << "the converter never got going";
+
+  (run.*GetParam().end)();
+  // A STOP is over two seconds later, a closed window at once.
+  ASSERT_TRUE(ProcessEventsUntil([&] { return run.IsOver(); }));
+  EXPECT_TRUE(ChildProcesses().empty());
+  EXPECT_EQ(run.Results()[0].end, TaskEnd::Stopped);
+  const std::string& output = run.Results()[0].outputPath;
+  ExpectWavSizesMatchTheFile(output);
+  const auto decoded = DecodedAudioSeconds(output);
+  ASSERT_TRUE(decoded);
+  EXPECT_GT(*decoded, 0);
+  EXPECT_LT(*decoded, 3 * 3600 - 10) << "the conversion ended before it was interrupted";
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, ConverterWavEndedHalfway,
+                         ::testing::Values(HalfwayEndCase{"Stop", &CConversionRun::Stop},
+                                           HalfwayEndCase{"Cancel", &CConversionRun::Cancel}),
+                         [](const auto& info) { return std::string(info.param.name); });

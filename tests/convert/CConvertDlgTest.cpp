@@ -2,6 +2,7 @@
 #include "convert/CConversionRun.h"
 #include "convert/CConvertDlg.h"
 #include "media/DecoderRegistration.h"
+#include "support/ExpectWavSizes.h"
 #include "support/QtTestApplication.h"
 
 #include <gtest/gtest.h>
@@ -103,7 +104,8 @@ TEST_F(ConvertDlgTest, StopAsksThenClosesWithTheWaitCursorMeanwhile) {
 }
 
 // Escape and the close box end the run with the window: no worker thread,
-// no converter left behind.
+// no converter left behind, and the converter's WAV closed by the converter
+// itself, with its header telling its sizes.
 struct CloseCase {
   const char* name;
   std::function<void(QDialog&)> close;
@@ -112,7 +114,12 @@ struct CloseCase {
 class ClosingTheWindow : public ConvertDlgTest, public ::testing::WithParamInterface<CloseCase> {};
 
 TEST_P(ClosingTheWindow, EndsTheRunAtOnce) {
-  CConversionRun run(InputFor({Source("m4a-aac-stereo-300s.m4a", "long.m4a")}, true));
+  // Hours of sound, so that the converter is still at work when the window
+  // closes.
+  settings_.formatCode = kFormatWav;
+  settings_.sampleRate = 8000;
+  settings_.channelCount = 1;
+  CConversionRun run(InputFor({Source("m4a-aac-stereo-3h.m4a", "long.m4a")}, true));
   ASSERT_TRUE(run.Prepare());
   QCoreApplication::processEvents();
   const size_t threadsBefore = ThreadCount();
@@ -120,6 +127,9 @@ TEST_P(ClosingTheWindow, EndsTheRunAtOnce) {
   dialog.show();
   ASSERT_TRUE(ProcessEventsUntil([&] { return dialog.windowTitle() == "Converting   long.m4a ..."; }));
   ASSERT_FALSE(ChildProcesses().empty());
+  // The converter tells its progress once it has written sound.
+  const auto* currentLine = Find<QLabel>(dialog, "currentLine");
+  ASSERT_TRUE(ProcessEventsUntil([&] { return currentLine->text().startsWith("OutputSize:"); }));
 
   GetParam().close(dialog);
   EXPECT_FALSE(dialog.isVisible());
@@ -129,6 +139,7 @@ TEST_P(ClosingTheWindow, EndsTheRunAtOnce) {
   EXPECT_EQ(ThreadCount(), threadsBefore);
   EXPECT_EQ(run.Results()[0].end, TaskEnd::Stopped);
   EXPECT_TRUE(notice_.Requests().empty()) << "closing asks nothing and reports nothing";
+  ExpectWavSizesMatchTheFile(run.Results()[0].outputPath);
 }
 
 INSTANTIATE_TEST_SUITE_P(

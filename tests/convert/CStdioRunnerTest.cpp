@@ -221,6 +221,27 @@ TEST_F(StdioRunnerTest, TheQuitRequestReachesTheChild) {
   EXPECT_EQ(reports.back().exitCode, 0);
 }
 
+// The wait needs no event loop: the child ends and is reaped while its
+// output waits to be handled, which it still is afterwards. One that does
+// not end is left running when the wait runs out.
+TEST_F(StdioRunnerTest, WaitingUntilTheChildEndsNeedsNoEventLoop) {
+  EXPECT_TRUE(runner->WaitUntilEnded(0ms)) << "no child, nothing to wait for";
+
+  ASSERT_TRUE(runner->Start(ShellCommand("echo asked; read answer; echo \"$answer\"")));
+  runner->WriteToStdin("q\n");
+  EXPECT_TRUE(runner->WaitUntilEnded(kPatience));
+  EXPECT_FALSE(runner->IsRunning());
+  ASSERT_TRUE(WaitForEnd());
+  EXPECT_EQ(Output(), "asked\nq\n");
+  EXPECT_EQ(reports.back().exitCode, 0);
+
+  ASSERT_TRUE(runner->Start("sleep 60"));
+  EXPECT_FALSE(runner->WaitUntilEnded(50ms));
+  EXPECT_TRUE(runner->IsRunning());
+  runner->Terminate();
+  EXPECT_TRUE(runner->WaitUntilEnded(kPatience));
+}
+
 TEST_F(StdioRunnerTest, WritingToStdinNeitherBlocksNorKillsTheProgram) {
   ASSERT_TRUE(runner->Start("sleep 60"));
   runner->WriteToStdin(std::string(1 << 20, 'x'));  // far more than a pipe holds, never read

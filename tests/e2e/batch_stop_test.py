@@ -105,7 +105,9 @@ class Runs:
                 expect(detail == path, "%s: %s went to %s" % (what, source, detail))
                 faults.expect_sound(path, self.seconds[source])
             elif kind == "stopped":
-                # The converter is killed; the in-process engine closes its file.
+                # Both engines close their file; the converter is killed only
+                # when it has not quit two seconds after it was told to, so
+                # only the in-process engine's file is sure to be whole.
                 in_process = not options and not source.endswith(".wmv")
                 if in_process and os.path.exists(path):
                     faults.expect_sound(path, None)

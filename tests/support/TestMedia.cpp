@@ -50,6 +50,19 @@ std::function<void(const std::string&)> AppendZeros(size_t bytes) {
 
 // Every channel of a 5.1 layout carries the same tone at -1 dBFS: a downmix
 // that adds them up unscaled clips.
+// The file's packets copied over and over to `seconds`: hours of sound
+// made in a moment, for conversions that must still be going when stopped.
+std::function<void(const std::string&)> LoopTo(double seconds) {
+  return [seconds](const std::string& path) {
+    const std::string looped = path + ".looped.m4a";
+    const CommandResult result =
+        RunCommand({"ffmpeg", "-hide_banner", "-loglevel", "error", "-nostdin", "-y", "-stream_loop", "-1", "-i",
+                    path, "-t", std::to_string(seconds), "-c", "copy", looped});
+    if (result.exitCode != 0) throw std::runtime_error("ffmpeg could not loop " + path + ": " + result.errors);
+    fs::rename(looped, path);
+  };
+}
+
 std::string LoudSurroundTone(double seconds) {
   std::string channels;
   for (int channel = 0; channel < 6; ++channel) channels += (channel ? "|" : "") + std::string("0.89*sin(2*PI*440*t)");
@@ -122,6 +135,7 @@ const std::map<std::string, Recipe>& Recipes() {
       {"mp4-video-only-2s.mp4", {Video("160x120", 25, 2) + "-c:v libx264 -preset ultrafast"}},
       // Long enough to be stopped halfway.
       {"m4a-aac-stereo-300s.m4a", {Sine(440, 48000, 300) + "-c:a aac -ac 2"}},
+      {"m4a-aac-stereo-3h.m4a", {Sine(440, 48000, 10) + "-c:a aac -ac 2 -b:a 32k", false, LoopTo(3 * 3600)}},
       // The conversion benchmark's source: ten minutes of video and sound.
       {"mp4-h264-aac-640x360-600s.mp4",
        {Video("640x360", 25, 600) + Sine(440, 48000, 600) +
