@@ -232,8 +232,22 @@ def children_of(pid):
     return [int(entry) for entry in os.listdir("/proc") if entry.isdigit() and parent_of(int(entry)) == pid]
 
 
+def thread_names(pid):
+    names = []
+    for task in os.listdir("/proc/%d/task" % pid):
+        try:
+            with open("/proc/%d/task/%s/comm" % (pid, task)) as file:
+                names.append(file.read().strip())
+        except OSError:
+            pass  # it ended meanwhile
+    return names
+
+
 def thread_count(pid):
-    return len(os.listdir("/proc/%d/task" % pid))
+    """The program's own threads. Qt's thread pool ("Thread (pooled)") lets
+    an idle thread go after 30 s, whenever that falls, so its threads are
+    left out of the count."""
+    return sum(1 for name in thread_names(pid) if name != "Thread (pooled)")
 
 
 def processes_running(program_path):
