@@ -2,6 +2,7 @@
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QMetaObject>
 #include <QMimeData>
 #include <QUrl>
 
@@ -27,29 +28,26 @@ CDropListCtrl::CDropListCtrl(QWidget* parent) : QTreeWidget(parent) {
   setDragDropMode(QAbstractItemView::DropOnly);
 }
 
-void CDropListCtrl::dragEnterEvent(QDragEnterEvent* event) {
-  if (LocalPaths(event->mimeData()).empty()) {
-    event->ignore();
-    return;
-  }
-  event->acceptProposedAction();
-}
+void CDropListCtrl::dragEnterEvent(QDragEnterEvent* event) { AcceptAsCopy(event); }
 
-void CDropListCtrl::dragMoveEvent(QDragMoveEvent* event) {
-  if (LocalPaths(event->mimeData()).empty()) {
-    event->ignore();
-    return;
-  }
-  event->acceptProposedAction();
-}
+void CDropListCtrl::dragMoveEvent(QDragMoveEvent* event) { AcceptAsCopy(event); }
 
 void CDropListCtrl::dropEvent(QDropEvent* event) {
-  const std::vector<std::string> paths = LocalPaths(event->mimeData());
-  if (paths.empty()) {
+  if (!AcceptAsCopy(event)) return;
+  // The file manager waits for this event to return; the files are added
+  // after it has.
+  QMetaObject::invokeMethod(
+      this, [this, paths = LocalPaths(event->mimeData())] { emit filesDropped(paths); }, Qt::QueuedConnection);
+}
+
+bool CDropListCtrl::AcceptAsCopy(QDropEvent* event) {
+  if (LocalPaths(event->mimeData()).empty()) {
     event->ignore();
-    return;
+    return false;
   }
-  event->acceptProposedAction();
-  dropTarget_.OnDropFiles(paths);
-  emit filesDropped();
+  // Whatever the keys held down propose: a move would let the file manager
+  // delete the dragged files.
+  event->setDropAction(Qt::CopyAction);
+  event->accept();
+  return true;
 }

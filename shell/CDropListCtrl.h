@@ -4,10 +4,15 @@
 
 #include <QTreeWidget>
 
+#include <string>
+#include <vector>
+
 // The task list control: a report-style list of rows that takes files
-// dropped from the desktop (text/uri-list). A drop becomes a list of local
-// paths for the drop rules, which resolve links and hand each accepted path
-// to the callback of the drop options.
+// dropped from the desktop (text/uri-list). A drop is always a copy, so the
+// file manager never takes it for a move, and is over at once: its local
+// paths come afterwards in filesDropped, for the owner to hand to the drop
+// rules (DropTarget().OnDropFiles), which resolve links and give each
+// accepted path to the callback of the drop options.
 class CDropListCtrl : public QTreeWidget {
   Q_OBJECT
 
@@ -17,8 +22,8 @@ class CDropListCtrl : public QTreeWidget {
   CDropTarget& DropTarget() { return dropTarget_; }
 
  signals:
-  // After the paths of a drop have been handed on.
-  void filesDropped();
+  // Once the drop has ended, queued: its local paths, in the order dropped.
+  void filesDropped(const std::vector<std::string>& paths);
 
  protected:
   void dragEnterEvent(QDragEnterEvent* event) override;
@@ -26,5 +31,8 @@ class CDropListCtrl : public QTreeWidget {
   void dropEvent(QDropEvent* event) override;
 
  private:
+  // True when the event holds local files; it is then accepted as a copy.
+  static bool AcceptAsCopy(QDropEvent* event);
+
   CDropTarget dropTarget_;
 };

@@ -251,10 +251,15 @@ void CExtractorDlg::SetupTaskList() {
   // A mouse click only: moving the selection with the keys shows no still.
   connect(taskListControl_, &QTreeWidget::itemClicked, this, &CExtractorDlg::OnClickTaskList);
 
-  taskListControl_->DropTarget().SetDropOptions(
-      {DL_ACCEPT_FILES | DL_USE_CALLBACK, "",
-       [this](const std::string& path, uint32_t kind) { return taskList_.OnFileDropped(path, kind); }});
-  connect(taskListControl_, &CDropListCtrl::filesDropped, this, &CExtractorDlg::ShowTaskRows);
+  taskListControl_->DropTarget().SetDropOptions({DL_ACCEPT_FILES | DL_USE_CALLBACK, "",
+                                                 [this](const std::string& path, uint32_t kind) {
+                                                   const int answer = taskList_.OnFileDropped(path, kind);
+                                                   ShowAddedRow();
+                                                   return answer;
+                                                 }});
+  connect(taskListControl_, &CDropListCtrl::filesDropped, this, [this](const std::vector<std::string>& paths) {
+    RunAdd([&] { taskListControl_->DropTarget().OnDropFiles(paths); });
+  });
 }
 
 void CExtractorDlg::ShowTaskRows() {
@@ -318,15 +323,29 @@ void CExtractorDlg::ShowControls(const SettingsControls& controls) {
 }
 
 void CExtractorDlg::AddFiles(const QStringList& paths) {
+  RunAdd([&] {
+    for (const QString& path : paths) {
+      // A task keeps its source by a path that does not depend on the folder
+      // the program was started from.
+      const bool relative = !path.isEmpty() && !path.startsWith(QLatin1Char('/'));
+      taskList_.AddSourceFile((relative ? QDir::currentPath() + QLatin1Char('/') + path : path).toStdString());
+      ShowAddedRow();
+    }
+  });
+}
+
+void CExtractorDlg::RunAdd(const std::function<void()>& add) {
   const WaitCursor wait;
-  for (const QString& path : paths) {
-    // A task keeps its source by a path that does not depend on the folder
-    // the program was started from.
-    const bool relative = !path.isEmpty() && !path.startsWith(QLatin1Char('/'));
-    taskList_.AddSourceFile((relative ? QDir::currentPath() + QLatin1Char('/') + path : path).toStdString());
-    // Each row shows as soon as it is added.
-    ShowTaskRows();
-  }
+  taskList_.BeginAdd();
+  add();
+  ShowTaskRows();
+  taskList_.EndAdd();
+}
+
+// Painted at once: the add holds the window's thread until it is over.
+void CExtractorDlg::ShowAddedRow() {
+  ShowTaskRows();
+  taskListControl_->viewport()->repaint();
 }
 
 void CExtractorDlg::OnAddFiles() {

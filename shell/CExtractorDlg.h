@@ -8,6 +8,7 @@
 #include <QPoint>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 class CDropListCtrl;
@@ -69,6 +70,11 @@ class CExtractorDlg : public QDialog {
   void CreateControls();
   void SetupTaskList();
   void ShowTaskRows();
+  // One add of files (the Open dialog's, a drop's, the command line's):
+  // under the wait cursor, each row shown as its file is added, the list's
+  // limit told once at the end.
+  void RunAdd(const std::function<void()>& add);
+  void ShowAddedRow();
   void OnRClickTaskList(const QPoint& position);
   void OnClickTaskList();
   void OnTaskSelectionChanged();

@@ -87,7 +87,11 @@ std::string CTaskList::GetOutputExtension() const {
 
 bool CTaskList::AddSourceFile(std::string path) {
   if (GetTaskCount() >= kMaxTasks) {
-    ShowNotice(kListFullText, kInformationCaption);
+    if (addUnderway_) {
+      ++leftOutOfAdd_;
+    } else {
+      ShowNotice(kListFullText, kInformationCaption);
+    }
     return false;
   }
   const std::string fileName = GetFileName(path);
@@ -117,6 +121,20 @@ bool CTaskList::AddSourceFile(std::string path) {
                    ToUpperAscii(GetOutputExtension())});
   selectedRow_ = GetTaskCount() - 1;
   return true;
+}
+
+void CTaskList::BeginAdd() {
+  addUnderway_ = true;
+  leftOutOfAdd_ = 0;
+}
+
+void CTaskList::EndAdd() {
+  addUnderway_ = false;
+  if (leftOutOfAdd_ == 0) return;
+  const std::string leftOut =
+      leftOutOfAdd_ == 1 ? "1 file was left out." : std::to_string(leftOutOfAdd_) + " files were left out.";
+  leftOutOfAdd_ = 0;
+  ShowNotice(kListFullText + " " + leftOut, kInformationCaption);
 }
 
 int CTaskList::OnFileDropped(const std::string& path, uint32_t /*kind*/) {

@@ -43,6 +43,11 @@ class CTaskList {
   // Probes the file and appends it as a task with a selected row, or tells
   // the user why not. True when a task was added.
   bool AddSourceFile(std::string path);
+  // The files added between BeginAdd and EndAdd are one add (a selection of
+  // the Open dialog, a drop, the command line): those past the list's limit
+  // are left out without a box each, and EndAdd tells in one box how many.
+  void BeginAdd();
+  void EndAdd();
   // The list's drop callback: every accepted dropped path is added. Returns 0.
   int OnFileDropped(const std::string& path, uint32_t kind);
 
@@ -56,6 +61,8 @@ class CTaskList {
   void OnDeleteAll();
 
  private:
+  bool addUnderway_ = false;
+  int leftOutOfAdd_ = 0;
   std::vector<Task> tasks_;
   std::vector<TaskRowTexts> rows_;
   int selectedRow_ = -1;

@@ -5,6 +5,7 @@
 #include "platform/RecordingShellOpen.h"
 #include "ui/CLinkStatic.h"
 #include "ui/MakerLinks.h"
+#include "support/EventLoop.h"
 #include "support/TempFolder.h"
 #include "support/TestMedia.h"
 
@@ -26,8 +27,11 @@
 #include <QTreeWidget>
 #include <QUrl>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <sys/stat.h>
 
 namespace fs = std::filesystem;
 
@@ -79,17 +83,40 @@ class MainWindowTest : public ::testing::Test {
     return titles;
   }
 
-  void Drop(const QList<QUrl>& urls) {
+  // Drags the files over the list and drops them as a file manager does,
+  // proposing `proposed`; the action the list answered each event with.
+  // The drop is over when this returns; its files are added afterwards.
+  std::vector<Qt::DropAction> Drop(const QList<QUrl>& urls, Qt::DropAction proposed = Qt::CopyAction,
+                                   Qt::KeyboardModifiers keys = Qt::NoModifier) {
     auto* list = Find<QTreeWidget>("taskList");
     QMimeData data;
     data.setUrls(urls);
     const QPoint at = list->viewport()->rect().center();
-    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    const Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction;
+    std::vector<Qt::DropAction> answers;
+    QDragEnterEvent enter(at, offered, &data, Qt::LeftButton, keys);
+    enter.setDropAction(proposed);
     QApplication::sendEvent(list->viewport(), &enter);
-    ASSERT_TRUE(enter.isAccepted());
-    QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    EXPECT_TRUE(enter.isAccepted());
+    answers.push_back(enter.dropAction());
+    QDragMoveEvent move(at, offered, &data, Qt::LeftButton, keys);
+    move.setDropAction(proposed);
+    QApplication::sendEvent(list->viewport(), &move);
+    answers.push_back(move.dropAction());
+    QDropEvent drop(QPointF(at), offered, &data, Qt::LeftButton, keys);
+    drop.setDropAction(proposed);
     QApplication::sendEvent(list->viewport(), &drop);
+    EXPECT_TRUE(drop.isAccepted());
+    answers.push_back(drop.dropAction());
+    return answers;
   }
+
+  void DropAndAdd(const QList<QUrl>& urls) {
+    Drop(urls);
+    QCoreApplication::processEvents();
+  }
+
+  static QUrl Url(const std::string& path) { return QUrl::fromLocalFile(QString::fromStdString(path)); }
 
   RecordingNotice notice;
   RecordingShellOpen shellOpen;
@@ -158,9 +185,7 @@ TEST_F(MainWindowTest, F1OpensTheHelpWhereverTheFocusIs) {
 }
 
 TEST_F(MainWindowTest, ADropOfThreeFilesAddsThreeRowsInOrder) {
-  Drop({QUrl::fromLocalFile(QString::fromStdString(Source("b.avi"))),
-        QUrl::fromLocalFile(QString::fromStdString(Source("a.avi"))),
-        QUrl::fromLocalFile(QString::fromStdString(Source("c.avi")))});
+  DropAndAdd({Url(Source("b.avi")), Url(Source("a.avi")), Url(Source("c.avi"))});
   EXPECT_EQ(RowTitles(), (QStringList{" b.avi", " a.avi", " c.avi"}));
   EXPECT_EQ(window->TaskList().GetTaskCount(), 3);
   EXPECT_EQ(Find<QTreeWidget>("taskList")->currentItem()->text(0), " c.avi") << "the last added row is selected";
@@ -180,8 +205,74 @@ TEST_F(MainWindowTest, ARelativePathIsTakenFromTheCurrentFolder) {
 }
 
 TEST_F(MainWindowTest, ADroppedFolderAddsNothing) {
-  Drop({QUrl::fromLocalFile(QString::fromStdString(sources.Path()))});
+  DropAndAdd({Url(sources.Path())});
   EXPECT_TRUE(RowTitles().isEmpty());
+}
+
+// Notes, for each row count the list is painted with, whether the wait
+// cursor was up the first time.
+class PaintWatcher : public QObject {
+ public:
+  explicit PaintWatcher(QTreeWidget* list) : list_(list) { list->viewport()->installEventFilter(this); }
+  std::map<int, bool> waitCursorByRowCount;
+
+ protected:
+  bool eventFilter(QObject* /*watched*/, QEvent* event) override {
+    if (event->type() == QEvent::Paint) {
+      const QCursor* cursor = QApplication::overrideCursor();
+      waitCursorByRowCount.emplace(list_->topLevelItemCount(), cursor && cursor->shape() == Qt::WaitCursor);
+    }
+    return false;
+  }
+
+ private:
+  QTreeWidget* list_;
+};
+
+// A Shift-drag proposes a move; the list answers copy, so that the file
+// manager keeps its files. The drop ends before anything is added; the
+// files then come in one by one under the wait cursor, each row painted as
+// it comes, and the refusal of a file that is no video after the drop.
+TEST_F(MainWindowTest, ADropIsACopyOverAtOnceAndAddedRowByRow) {
+  const std::string pipe = sources / "pipe.avi";
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  const std::string text = sources / "text.avi";
+  std::ofstream(text) << "Minutes of the meeting, not a video.\n";
+  QList<QUrl> urls = {Url(sources.Path()), Url(pipe)};
+  for (int i = 1; i <= 20; ++i) urls.push_back(Url(Source("clip" + std::to_string(i) + ".avi")));
+  urls.push_back(Url(text));
+
+  const auto answers = Drop(urls, Qt::MoveAction, Qt::ShiftModifier);
+  EXPECT_EQ(answers, std::vector<Qt::DropAction>(3, Qt::CopyAction)) << "drag enter, drag move and drop";
+  EXPECT_EQ(window->TaskList().GetTaskCount(), 0) << "the drop returned before adding";
+  EXPECT_TRUE(notice.Requests().empty()) << "no box while the file manager waits";
+
+  PaintWatcher painted(Find<QTreeWidget>("taskList"));
+  ASSERT_TRUE(ProcessEventsUntil([&] { return !notice.Requests().empty(); }, std::chrono::seconds(60)));
+  EXPECT_EQ(window->TaskList().GetTaskCount(), 20);
+  const auto requests = notice.Requests();
+  ASSERT_EQ(requests.size(), 1u);
+  EXPECT_EQ(requests[0].text, "Fail to open the file " + text);
+  for (int count = 1; count <= 20; ++count) {
+    SCOPED_TRACE(count);
+    ASSERT_EQ(painted.waitCursorByRowCount.count(count), 1u) << "the list was never painted with that many rows";
+    EXPECT_TRUE(painted.waitCursorByRowCount[count]) << "painted without the wait cursor";
+  }
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+// 150 files for an empty list: the first 100 are added, and one box tells
+// how many were left out.
+TEST_F(MainWindowTest, AnAddPastTheLimitIsToldOnce) {
+  QStringList paths;
+  for (int i = 1; i <= 150; ++i) paths << QString::fromStdString(Source("clip" + std::to_string(i) + ".avi"));
+  window->AddFiles(paths);
+  EXPECT_EQ(window->TaskList().GetTaskCount(), 100);
+  EXPECT_EQ(RowTitles().size(), 100);
+  const auto requests = notice.Requests();
+  ASSERT_EQ(requests.size(), 1u);
+  EXPECT_EQ(requests[0].text, "The list holds at most 100 files. 50 files were left out.");
+  EXPECT_EQ(requests[0].caption, "Information");
 }
 
 // The right-click menu is the Operation menu; its Delete File does what the

@@ -256,6 +256,23 @@ TEST_F(TaskListTest, TheHundredAndFirstFileIsRefused) {
   EXPECT_EQ(list.GetTaskCount(), kMaxTasks);
 }
 
+// Within one add, the files past the limit are counted, not boxed each; an
+// add that leaves none out shows nothing.
+TEST_F(TaskListTest, AnAddTellsTheFilesLeftOutOnce) {
+  AddSources(kMaxTasks - 1);
+  list.BeginAdd();
+  EXPECT_TRUE(list.AddSourceFile(Source("last.avi")));
+  list.EndAdd();
+  EXPECT_TRUE(notice.Requests().empty());
+
+  list.BeginAdd();
+  EXPECT_FALSE(list.AddSourceFile(Source("one-more.avi")));
+  EXPECT_TRUE(notice.Requests().empty()) << "told at the end of the add";
+  list.EndAdd();
+  ExpectOneNotice(notice, "The list holds at most 100 files. 1 file was left out.", "Information");
+  EXPECT_EQ(list.GetTaskCount(), kMaxTasks);
+}
+
 TEST_F(TaskListTest, DeletingAsksThenShiftsTheTasksAndSelectsTheNextRow) {
   struct Case {
     int rows;
