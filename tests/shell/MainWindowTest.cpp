@@ -3,7 +3,9 @@
 #include "platform/ProgramFolder.h"
 #include "platform/RecordingNotice.h"
 #include "platform/RecordingShellOpen.h"
+#include "ui/CClipDlg.h"
 #include "ui/CLinkStatic.h"
+#include "ui/CRangeSlider.h"
 #include "ui/MakerLinks.h"
 #include "support/EventLoop.h"
 #include "support/TempFolder.h"
@@ -381,6 +383,57 @@ TEST_F(MainWindowTest, TheOpenDialogsFilterListsEveryConvertedType) {
   };
   EXPECT_EQ(filters, expected);
   EXPECT_EQ(selected, expected.front());
+}
+
+// The clip window from the main window, by the Movie Clip button and by the
+// Operation menu, for the selected row: OK stores the slider's clip in the
+// task and its whole seconds in the row's Start and End cells; Cancel
+// leaves both as they were.
+TEST_F(MainWindowTest, TheClipWindowStoresItsClipInTheSelectedRow) {
+  const std::string source = sources / "tone.wav";
+  fs::copy_file(TestMedia::Path("wav-tone-from-12s-to-30s-40s.wav"), source);
+  window->AddFiles({QString::fromStdString(Source("first.avi")), QString::fromStdString(source)});
+  ASSERT_EQ(window->TaskList().GetSelectedRow(), 1);
+  auto* list = Find<QTreeWidget>("taskList");
+  const auto cells = [&] {
+    return std::make_pair(list->topLevelItem(1)->text(1).toStdString(), list->topLevelItem(1)->text(2).toStdString());
+  };
+
+  const std::vector<std::pair<const char*, std::function<void()>>> roads = {
+      {"Movie Clip button", [&] { QTest::mouseClick(Find<QPushButton>("movieClipButton"), Qt::LeftButton); }},
+      {"Select Movie Clip", [&] { MenuAction("Operation", "Select Movie Clip")->trigger(); }},
+  };
+  for (const auto& [road, open] : roads) {
+    SCOPED_TRACE(road);
+    for (const bool ok : {false, true}) {
+      const Task before = window->TaskList().Tasks()[1];
+      const auto cellsBefore = cells();
+      bool seen = false;
+      QTimer::singleShot(0, [&] {
+        auto* clip = qobject_cast<CClipDlg*>(QApplication::activeModalWidget());
+        ASSERT_NE(clip, nullptr) << "no clip window";
+        seen = true;
+        clip->findChild<CRangeSlider*>("clipSlider")->SetSelection(12.7, 30.4);
+        QTest::mouseClick(clip->findChild<QPushButton*>(ok ? "okButton" : "cancelButton"), Qt::LeftButton);
+      });
+      open();
+      ASSERT_TRUE(seen);
+      const Task& after = window->TaskList().Tasks()[1];
+      if (ok) {
+        EXPECT_DOUBLE_EQ(after.clipStart, 12.7);
+        EXPECT_DOUBLE_EQ(after.clipLength, 30.4 - 12.7);
+        EXPECT_EQ(cells(), std::make_pair(std::string("00:00:12"), std::string("00:00:30")));
+      } else {
+        EXPECT_EQ(after.clipStart, before.clipStart);
+        EXPECT_EQ(after.clipLength, before.clipLength);
+        EXPECT_EQ(cells(), cellsBefore);
+      }
+      EXPECT_EQ(window->TaskList().Tasks()[0].clipLength, 6) << "the other row keeps its clip";
+    }
+    // The next road starts from the whole file again.
+    window->OnDeleteAll();
+    window->AddFiles({QString::fromStdString(Source("first.avi")), QString::fromStdString(source)});
+  }
 }
 
 TEST_F(MainWindowTest, EscapeAndExitCloseTheWindow) {
