@@ -5,6 +5,7 @@
 #include "SettingsStore.h"
 #include "convert/CConversionRun.h"
 #include "convert/CConvertDlg.h"
+#include "platform/Notice.h"
 #include "platform/ProgramFolder.h"
 #include "platform/ShellOpen.h"
 #include "platform/WaitCursor.h"
@@ -302,7 +303,10 @@ SettingsControls CExtractorDlg::ReadControls() const {
   controls.bitRateIndex = bitRateList_->currentIndex();
   controls.sampleRateIndex = sampleRateList_->currentIndex();
   controls.channelIndex = channelList_->currentIndex();
-  controls.outputFolder = outputFolderEdit_->text().toStdString();
+  // A stored folder whose name is not UTF-8 cannot be shown as it is; while
+  // the field shows it untouched, it stands for those very bytes.
+  const QString shown = outputFolderEdit_->text();
+  controls.outputFolder = shown == shownOutputFolder_ ? storedOutputFolder_ : shown.toStdString();
   return controls;
 }
 
@@ -319,7 +323,9 @@ void CExtractorDlg::ShowControls(const SettingsControls& controls) {
   sampleRateList_->setCurrentIndex(controls.sampleRateIndex < sampleRateList_->count() ? controls.sampleRateIndex
                                                                                       : -1);
   channelList_->setCurrentIndex(controls.channelIndex < channelList_->count() ? controls.channelIndex : -1);
-  outputFolderEdit_->setText(QString::fromStdString(controls.outputFolder));
+  storedOutputFolder_ = controls.outputFolder;
+  shownOutputFolder_ = QString::fromStdString(controls.outputFolder);
+  outputFolderEdit_->setText(shownOutputFolder_);
 }
 
 void CExtractorDlg::AddFiles(const QStringList& paths) {
@@ -397,7 +403,16 @@ void CExtractorDlg::OnStart() {
   for (const TaskRowTexts& row : taskList_.Rows()) input.rowTitles.push_back(row[kTitleColumn]);
   input.outputExtension = taskList_.GetOutputExtension();
   input.enhancedEngine = enhancedEngine_;
-  input.saveSettings = [this] { return SaveSettings(ReadControls()); };
+  input.saveSettings = [this] {
+    std::string notSaved;
+    const Settings settings = SaveSettings(ReadControls(), &notSaved);
+    // Once per program run: the next Start would fail alike.
+    if (!notSaved.empty() && !toldSettingsNotSaved_) {
+      toldSettingsNotSaved_ = true;
+      ShowNotice(notSaved, "WARNING", NoticeIcon::Warning);
+    }
+    return settings;
+  };
   CConversionRun run(std::move(input));
   if (!run.Prepare()) return;
   CConvertDlg progress(run, this);

@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 
 class CDropListCtrl;
 class CLinkStatic;
@@ -81,6 +82,7 @@ class CExtractorDlg : public QDialog {
 
   CTaskList taskList_;
   bool enhancedEngine_ = false;
+  bool toldSettingsNotSaved_ = false;
 
   QMenuBar* menuBar_ = nullptr;
   QMenu* operationMenu_ = nullptr;
@@ -88,6 +90,10 @@ class CExtractorDlg : public QDialog {
   CDropListCtrl* taskListControl_ = nullptr;
   QPushButton* startButton_ = nullptr;
   QLineEdit* outputFolderEdit_ = nullptr;
+  // The output folder as the settings gave it, byte for byte, and as the
+  // field showed it then.
+  std::string storedOutputFolder_;
+  QString shownOutputFolder_;
   CPicturePreview* previewPicture_ = nullptr;
   QLabel* summaryText_ = nullptr;
   std::unique_ptr<CPreviewArea> previewArea_;

@@ -6,8 +6,12 @@
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
+#include <csignal>
 #include <cstdlib>
+#include <cstring>
+#include <ctime>
 #include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sys/stat.h>
@@ -144,14 +148,36 @@ std::string BinaryDigits(uint32_t value) {
   return digits;
 }
 
-// Makes the rename itself survive a power cut.
-void SyncFolderOf(const std::string& path) {
-  const auto slash = path.rfind('/');
-  const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
-  const int descriptor = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (descriptor < 0) return;
-  fsync(descriptor);
-  close(descriptor);
+constexpr const char* kTemporaryInfix = ".tmp-";
+// A temporary file younger than this may be another program's write under
+// way, whatever its process ID says.
+constexpr time_t kStaleTemporaryAge = 60;
+
+// The file a write replaces: a link's target, so that the link stays.
+std::string WriteTarget(const std::string& path) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  if (!fs::is_symlink(path, error)) return path;
+  const fs::path target = fs::weakly_canonical(path, error);
+  return error ? path : target.string();
+}
+
+// Removes the temporary files of writes that never ended (their process is
+// gone, they are over a minute old) beside `target`.
+void RemoveStaleTemporaries(const std::string& target) {
+  namespace fs = std::filesystem;
+  const fs::path file(target);
+  const std::string prefix = file.filename().string() + kTemporaryInfix;
+  std::error_code error;
+  for (const auto& entry : fs::directory_iterator(file.parent_path().empty() ? "." : file.parent_path(), error)) {
+    const std::string name = entry.path().filename().string();
+    if (!name.starts_with(prefix)) continue;
+    const pid_t writer = static_cast<pid_t>(std::atol(name.c_str() + prefix.size()));
+    struct stat info {};
+    if (writer <= 0 || lstat(entry.path().c_str(), &info) != 0 || !S_ISREG(info.st_mode)) continue;
+    const bool writerGone = kill(writer, 0) != 0 && errno == ESRCH;
+    if (writerGone && time(nullptr) - info.st_mtime > kStaleTemporaryAge) unlink(entry.path().c_str());
+  }
 }
 
 }  // namespace
@@ -170,26 +196,16 @@ uint32_t CIniFile::GetInt(const char* section, const char* key, uint32_t default
 }
 
 bool CIniFile::WriteString(const char* section, const char* key, const char* value) {
-  if (!section || !key) return false;
-  const std::string sectionName = Trim(section);
-  const std::string keyName = Trim(key);
-  const std::string text = value ? value : "";
-  if (keyName.empty() || HasLineBreak(sectionName) || sectionName.find(']') != std::string::npos ||
-      HasLineBreak(keyName) || keyName.find('=') != std::string::npos || keyName.front() == '[' ||
-      keyName.front() == ';' || HasLineBreak(text)) {
-    return false;
-  }
+  if (!key) return false;
+  return WriteStrings(section, {{key, value ? value : ""}});
+}
 
+bool CIniFile::WriteStrings(const char* section, const std::vector<std::pair<std::string, std::string>>& entries) {
+  failure_.clear();
+  if (!section) return false;
   std::vector<std::string> lines = ReadLines(fileName_);
-  const KeyLocation location = FindKey(lines, sectionName, keyName);
-  const std::string keyLine = keyName + "=" + QuotedIfNeeded(text);
-  if (location.keyLine != std::string::npos) {
-    lines[location.keyLine] = keyLine;
-  } else if (location.sectionFound) {
-    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(location.lastLineOfSection + 1), keyLine);
-  } else {
-    lines.push_back("[" + sectionName + "]");
-    lines.push_back(keyLine);
+  for (const auto& [key, value] : entries) {
+    if (!SetValue(lines, section, key, value)) return false;
   }
 
   // The reader takes one carriage return off each line; a line that ends
@@ -199,12 +215,38 @@ bool CIniFile::WriteString(const char* section, const char* key, const char* val
   return ReplaceFile(content);
 }
 
+bool CIniFile::SetValue(std::vector<std::string>& lines, const std::string& section, const std::string& key,
+                        const std::string& value) {
+  const std::string sectionName = Trim(section);
+  const std::string keyName = Trim(key);
+  if (keyName.empty() || HasLineBreak(sectionName) || sectionName.find(']') != std::string::npos ||
+      HasLineBreak(keyName) || keyName.find('=') != std::string::npos || keyName.front() == '[' ||
+      keyName.front() == ';' || HasLineBreak(value)) {
+    return false;
+  }
+  const KeyLocation location = FindKey(lines, sectionName, keyName);
+  const std::string keyLine = keyName + "=" + QuotedIfNeeded(value);
+  if (location.keyLine != std::string::npos) {
+    lines[location.keyLine] = keyLine;
+  } else if (location.sectionFound) {
+    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(location.lastLineOfSection + 1), keyLine);
+  } else {
+    lines.push_back("[" + sectionName + "]");
+    lines.push_back(keyLine);
+  }
+  return true;
+}
+
 bool CIniFile::WriteInt(const char* section, const char* key, int value, int radix) {
+  return WriteString(section, key, IntText(value, radix).c_str());
+}
+
+std::string CIniFile::IntText(int value, int radix) {
   const auto bits = static_cast<uint32_t>(value);
   char text[24];
   switch (radix) {
     case 2:
-      return WriteString(section, key, BinaryDigits(bits).c_str());
+      return BinaryDigits(bits);
     case 8:
       std::snprintf(text, sizeof text, "%o", bits);
       break;
@@ -215,30 +257,48 @@ bool CIniFile::WriteInt(const char* section, const char* key, int value, int rad
       std::snprintf(text, sizeof text, "%d", value);
       break;
   }
-  return WriteString(section, key, text);
+  return text;
 }
 
-bool CIniFile::ReplaceFile(const std::string& content) const {
+bool CIniFile::ReplaceFile(const std::string& content) {
   if (fileName_.empty()) return false;
+  const std::string target = WriteTarget(fileName_);
   struct stat existing {};
-  const bool exists = stat(fileName_.c_str(), &existing) == 0;
+  const bool exists = stat(target.c_str(), &existing) == 0;
+  // A file its owner made read-only is left as it is, even by a user the
+  // system would let replace it.
+  if (exists && access(target.c_str(), W_OK) != 0) return Fail(errno);
+  if (exists && (existing.st_mode & 0222) == 0) return Fail(EACCES);
+  RemoveStaleTemporaries(target);
 
   std::string temporary;
   int descriptor = -1;
   for (int attempt = 0; attempt < 100 && descriptor < 0; ++attempt) {
-    temporary = fileName_ + ".tmp-" + std::to_string(getpid()) + "-" + std::to_string(attempt);
+    temporary = target + kTemporaryInfix + std::to_string(getpid()) + "-" + std::to_string(attempt);
     descriptor = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (descriptor < 0 && errno != EEXIST) return false;
+    if (descriptor < 0 && errno != EEXIST) return Fail(errno);
   }
-  if (descriptor < 0) return false;
+  if (descriptor < 0) return Fail(EEXIST);
 
   bool written = WriteAll(descriptor, content) &&
                  (!exists || fchmod(descriptor, existing.st_mode & 07777) == 0) && fsync(descriptor) == 0;
-  written = close(descriptor) == 0 && written;
-  if (!written || rename(temporary.c_str(), fileName_.c_str()) != 0) {
-    unlink(temporary.c_str());
-    return false;
+  int error = written ? 0 : errno;
+  if (close(descriptor) != 0 && written) {
+    written = false;
+    error = errno;
   }
-  SyncFolderOf(fileName_);
+  if (written && rename(temporary.c_str(), target.c_str()) != 0) {
+    written = false;
+    error = errno;
+  }
+  if (!written) {
+    unlink(temporary.c_str());
+    return Fail(error);
+  }
   return true;
+}
+
+bool CIniFile::Fail(int error) {
+  failure_ = std::strerror(error);
+  return false;
 }

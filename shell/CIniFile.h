@@ -2,6 +2,8 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 // Reads and writes one profile file: "[Section]" lines followed by
 // "Key=Value" lines. Section and key names match whatever their case; blanks
@@ -13,6 +15,9 @@
 // Every write replaces the whole file at once (a temporary file beside it,
 // flushed to disk, renamed over it): a crash mid-write leaves the old file or
 // the new one, never half of one. Other sections and keys survive a write.
+// A link is written through to its target, and stays a link; a file without
+// write permission is left as it is. A temporary file left by a write that
+// never ended (its process gone, over a minute old) is removed by the next.
 class CIniFile {
  public:
   // An empty path leaves the object without a file: reads give the defaults,
@@ -34,12 +39,27 @@ class CIniFile {
   // section), or when the file cannot be replaced. A null value writes "".
   bool WriteString(const char* section, const char* key, const char* value);
 
+  // Several keys of one section in one replacement of the file: all of
+  // them, or none when one of them could not be written.
+  bool WriteStrings(const char* section, const std::vector<std::pair<std::string, std::string>>& entries);
+
+  // The text WriteInt writes for the value.
+  static std::string IntText(int value, int radix);
+
+  // Why the last write could not replace the file (the system's words);
+  // empty after a write that did, or that was refused for its names.
+  const std::string& FailureReason() const { return failure_; }
+
   // Radix 8 writes octal, 16 upper-case hexadecimal, 2 binary digits (most
   // significant first, no leading zeros); any other radix writes decimal.
   bool WriteInt(const char* section, const char* key, int value, int radix);
 
  private:
-  bool ReplaceFile(const std::string& content) const;
+  static bool SetValue(std::vector<std::string>& lines, const std::string& section, const std::string& key,
+                       const std::string& value);
+  bool ReplaceFile(const std::string& content);
+  bool Fail(int error);
 
   std::string fileName_;
+  std::string failure_;
 };

@@ -84,14 +84,18 @@ Settings SettingsFromControls(const SettingsControls& controls) {
   return settings;
 }
 
-Settings SaveSettings(const SettingsControls& controls) {
+Settings SaveSettings(const SettingsControls& controls, std::string* notSaved) {
   const SettingsControls stored = AsStored(controls);
   CIniFile file = OptionFile();
-  file.WriteInt(kSection, kOutputFormatKey, stored.checkedFormat, 10);
-  file.WriteInt(kSection, kAudioBitrateKey, stored.bitRateIndex, 10);
-  file.WriteInt(kSection, kSampleRateKey, stored.sampleRateIndex, 10);
-  file.WriteInt(kSection, kChannelKey, stored.channelIndex, 10);
-  file.WriteString(kSection, kOutputPathKey, stored.outputFolder.c_str());
+  const bool saved = file.WriteStrings(kSection, {{kOutputFormatKey, CIniFile::IntText(stored.checkedFormat, 10)},
+                                                  {kAudioBitrateKey, CIniFile::IntText(stored.bitRateIndex, 10)},
+                                                  {kSampleRateKey, CIniFile::IntText(stored.sampleRateIndex, 10)},
+                                                  {kChannelKey, CIniFile::IntText(stored.channelIndex, 10)},
+                                                  {kOutputPathKey, stored.outputFolder}});
+  if (notSaved) {
+    notSaved->clear();
+    if (!saved) *notSaved = "The settings could not be saved to " + OptionFilePath() + ": " + file.FailureReason();
+  }
 
   mkdir(stored.outputFolder.c_str(), 0777);
   return SettingsFromControls(stored);

@@ -30,9 +30,12 @@ Settings SettingsFromControls(const SettingsControls& controls);
 // Start: the controls become the run's Settings (SettingsFromControls) and
 // are stored in option.ini, and the output folder is made (one level; a
 // failure shows later, when the run writes into it). For a list with nothing
-// selected, its default entry's index is stored. Write failures are not
-// reported.
-Settings SaveSettings(const SettingsControls& controls);
+// selected, its default entry's index is stored, all keys in one write of
+// the file. When the file cannot be written (a read-only option.ini, a full
+// disk), the run goes on with the controls' settings and `notSaved`, when
+// given, gets "The settings could not be saved to <path>: <reason>"; else it
+// is emptied.
+Settings SaveSettings(const SettingsControls& controls, std::string* notSaved = nullptr);
 
 // "Restore Default Settings": deletes option.ini, nothing else; the next
 // Start writes it again from the controls.

@@ -5,9 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sys/stat.h>
+#include <sys/time.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -289,4 +291,82 @@ TEST_F(IniFileTest, AWriterKilledMidWriteNeverLeavesAHalfWrittenFile) {
   EXPECT_GE(switches, 6) << "the writer did not get going";
   const std::string left = ReadWholeFile(path);
   EXPECT_TRUE(left == firstVersion || left == secondVersion) << "left " << left.size() << " bytes";
+}
+
+// A shared option.ini reached through a link is written through the link:
+// the link stays, its target gets the new text.
+TEST_F(IniFileTest, AWriteGoesThroughALinkToItsTarget) {
+  const std::string shared = folder / "shared/option.ini";
+  std::filesystem::create_directories(folder / "shared");
+  WriteText(shared, "[TaskSetting]\nOutputPath=/old/\n");
+  std::filesystem::create_symlink("shared/option.ini", path);
+
+  ASSERT_TRUE(file.WriteString("TaskSetting", "OutputPath", "/new/"));
+  EXPECT_TRUE(std::filesystem::is_symlink(path));
+  EXPECT_EQ(ReadWholeFile(shared), "[TaskSetting]\nOutputPath=/new/\n");
+  EXPECT_EQ(file.FailureReason(), "");
+}
+
+// A file its owner made read-only is left alone, whoever runs the program;
+// the failure says why.
+TEST_F(IniFileTest, AReadOnlyFileIsLeftAsItIs) {
+  WriteText(path, "[TaskSetting]\nOutputPath=/old/\n");
+  ASSERT_EQ(chmod(path.c_str(), 0444), 0);
+  struct stat before {};
+  ASSERT_EQ(stat(path.c_str(), &before), 0);
+
+  EXPECT_FALSE(file.WriteStrings("TaskSetting", {{"OutputFormat", "2"}, {"OutputPath", "/new/"}}));
+  EXPECT_EQ(file.FailureReason(), "Permission denied");
+  struct stat after {};
+  ASSERT_EQ(stat(path.c_str(), &after), 0);
+  EXPECT_EQ(after.st_ino, before.st_ino);
+  EXPECT_EQ(after.st_mode & 07777, 0444u);
+  EXPECT_EQ(ReadWholeFile(path), "[TaskSetting]\nOutputPath=/old/\n");
+}
+
+// Several keys in one write: all of them land, or none when one cannot.
+TEST_F(IniFileTest, WriteStringsWritesAllKeysOrNone) {
+  ASSERT_TRUE(file.WriteStrings("TaskSetting", {{"OutputFormat", "2"}, {"OutputPath", "/x/"}}));
+  EXPECT_EQ(ReadWholeFile(path), "[TaskSetting]\nOutputFormat=2\nOutputPath=/x/\n");
+  EXPECT_FALSE(file.WriteStrings("TaskSetting", {{"OutputFormat", "3"}, {"Bad=Key", "1"}}));
+  EXPECT_EQ(ReadWholeFile(path), "[TaskSetting]\nOutputFormat=2\nOutputPath=/x/\n");
+}
+
+// The temporary file of a write that never ended goes with the next write,
+// once its process is gone and it is over a minute old; one that may still
+// be in use stays.
+TEST_F(IniFileTest, AWriteRemovesOnlyTheStaleTemporariesOfOthers) {
+  const pid_t gone = fork();
+  if (gone == 0) _exit(0);
+  ASSERT_GT(gone, 0);
+  ASSERT_EQ(waitpid(gone, nullptr, 0), gone);
+
+  struct Case {
+    const char* what;
+    pid_t writer;
+    int ageSeconds;
+    bool removed;
+  };
+  const Case cases[] = {
+      {"process gone, two minutes old", gone, 120, true},
+      {"process gone, written just now", gone, 5, false},
+      {"process alive, two minutes old", getppid(), 120, false},
+  };
+  std::vector<std::string> temporaries;
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    temporaries.push_back(path + ".tmp-" + std::to_string(cases[i].writer) + "-" + std::to_string(i));
+    WriteText(temporaries.back(), "[TaskSetting]\n");
+    const timeval when[2] = {{time(nullptr) - cases[i].ageSeconds, 0}, {time(nullptr) - cases[i].ageSeconds, 0}};
+    ASSERT_EQ(utimes(temporaries.back().c_str(), when), 0);
+  }
+  const std::string unrelated = folder / "other.ini.tmp-" + std::to_string(gone) + "-0";
+  WriteText(unrelated, "");
+  const timeval old[2] = {{time(nullptr) - 120, 0}, {time(nullptr) - 120, 0}};
+  ASSERT_EQ(utimes(unrelated.c_str(), old), 0);
+
+  ASSERT_TRUE(file.WriteString("TaskSetting", "OutputPath", "/new/"));
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    EXPECT_EQ(!std::filesystem::exists(temporaries[i]), cases[i].removed) << cases[i].what;
+  }
+  EXPECT_TRUE(std::filesystem::exists(unrelated)) << "another file's temporary";
 }

@@ -8,6 +8,7 @@
 #include "ui/CRangeSlider.h"
 #include "ui/MakerLinks.h"
 #include "support/EventLoop.h"
+#include "support/ReadWholeFile.h"
 #include "support/TempFolder.h"
 #include "support/TestMedia.h"
 
@@ -322,6 +323,41 @@ TEST_F(MainWindowTest, StartWithAnEmptyListWarnsAndStoresNothing) {
   EXPECT_EQ(notice.Requests()[0].text, "No source file is ready! Please add a source file.");
   EXPECT_EQ(notice.Requests()[0].caption, "WARNING");
   EXPECT_FALSE(fs::exists(programFolder / "option.ini"));
+}
+
+// A stored output folder whose name is not UTF-8 is converted into, byte
+// for byte, and stored back unchanged. A read-only option.ini is left as it
+// is and told once per program run, however often Start is pressed.
+TEST_F(MainWindowTest, StartKeepsTheStoredFolderAndTellsAnUnsavableOptionIniOnce) {
+  TempFolder outputParent;
+  const std::string folder = outputParent / "caf\xe9/";
+  const std::string optionFile = programFolder / "option.ini";
+  std::ofstream(optionFile) << "[TaskSetting]\nOutputFormat=1\nOutputPath=" << folder << "\n";
+  window = std::make_unique<CExtractorDlg>();
+  window->show();
+  window->AddFiles({QString::fromStdString(Source("clip.avi"))});
+  const auto start = [&] { QTest::mouseClick(Find<QPushButton>("startButton"), Qt::LeftButton); };
+
+  start();
+  EXPECT_TRUE(fs::exists(folder + "clip.mp3")) << "converted into the stored folder";
+  EXPECT_NE(ReadWholeFile(optionFile).find("OutputPath=" + folder + "\n"), std::string::npos)
+      << ReadWholeFile(optionFile);
+
+  ASSERT_EQ(chmod(optionFile.c_str(), 0444), 0);
+  const std::string stored = ReadWholeFile(optionFile);
+  notice.Clear();
+  start();
+  start();
+  std::vector<std::string> warnings;
+  int completedRuns = 0;
+  for (const auto& request : notice.Requests()) {
+    if (request.caption == "WARNING") warnings.push_back(request.text);
+    completedRuns += request.caption == "Congratulations!";
+  }
+  EXPECT_EQ(warnings, std::vector<std::string>{"The settings could not be saved to " + optionFile +
+                                               ": Permission denied"});
+  EXPECT_EQ(ReadWholeFile(optionFile), stored);
+  EXPECT_EQ(completedRuns, 2) << "both runs went on";
 }
 
 // The menus of the maker's pages and the update link open their addresses
