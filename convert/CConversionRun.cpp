@@ -127,8 +127,12 @@ void CConversionRun::StartInProcess(int index) {
     media_->SetClip(static_cast<float>(start), static_cast<float>(end));
   }
   media_->SetOutputParameters(settings_.sampleRate, settings_.channelCount, settings_.bitRate);
+  // Told for the first source without video only: one box, not one a file.
+  media_->SetTellsMissingVideo(!toldMissingVideo_);
+  const bool opened = media_->OpenOutput(results_[index].outputPath) == 0;
+  toldMissingVideo_ = toldMissingVideo_ || (opened && media_->VideoStreamIndex() < 0);
   // Either step has told the user why it failed.
-  if (media_->OpenOutput(results_[index].outputPath) == 0 && media_->Start() == 0) return;
+  if (opened && media_->Start() == 0) return;
   ShowNotice("Failed to create Output File !", "Error");
   FailTaskAtStart(index, Engine::InProcess, media_->OutputFailure());
 }

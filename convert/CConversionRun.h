@@ -142,6 +142,7 @@ class CConversionRun : public QObject {
   int taskCount_ = 0;
   int currentTask_ = 0;
   bool taskUnderway_ = false;
+  bool toldMissingVideo_ = false;  // once a run
   ConverterMessage converterMessage_;  // of the current converter
 
   QString caption_ = QStringLiteral("Converting ...");

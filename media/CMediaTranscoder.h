@@ -55,6 +55,9 @@ class CMediaTranscoder {
   // before the start, or a source without duration.
   int SetClip(float start, float end);
   void SetOutputParameters(int sampleRate, int channelCount, int bitRate);
+  // Whether OpenOutput tells the user that the source has no video (it
+  // does unless told otherwise): a batch tells it once, not per file.
+  void SetTellsMissingVideo(bool tells) { tellsMissingVideo_ = tells; }
   // Creates the output file and its encoder; 0 or -1 after telling the user.
   int OpenOutput(const std::string& path);
   // Why the last OpenOutput or Start failed: for OpenOutput, naming the file
@@ -103,6 +106,7 @@ class CMediaTranscoder {
   std::unique_ptr<StreamDecoder> videoDecoder_;
   int audioStreamIndex_ = -1;
   int videoStreamIndex_ = -1;
+  bool tellsMissingVideo_ = true;
   int width_ = 0;
   int height_ = 0;
   int sampleRate_ = 0;

@@ -53,7 +53,7 @@ int CMediaTranscoder::OpenOutput(const std::string& path) {
       return -1;
   }
 
-  if (videoStreamIndex_ < 0) {
+  if (videoStreamIndex_ < 0 && tellsMissingVideo_) {
     // Only for the user's information: it must not hold up a batch.
     INotice::Current().Show({"It seems that there is no any video in your file!\nplease waitting.....",
                              "Information", NoticeIcon::Information, NoticeButtons::Ok, false});

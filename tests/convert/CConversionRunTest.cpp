@@ -230,6 +230,23 @@ TEST_F(ConversionRunTest, FailedTasksAreReportedAndTheRunGoesOn) {
   EXPECT_EQ(shellOpen_.Targets(), std::vector<std::string>{settings_.outputFolder});
 }
 
+// Sources without video: the box that says so comes once a run, and the
+// run goes on past it for every file.
+TEST_F(ConversionRunTest, SourcesWithoutVideoAreToldOnce) {
+  CConversionRun run(InputFor({Source("audio-only-aac-7s.m4a", "one.m4a"), Source("avi-mpeg4-mp3-6s.avi", "film.avi"),
+                               Source("audio-only-aac-7s.m4a", "two.m4a"),
+                               Source("audio-only-aac-7s.m4a", "three.m4a")},
+                              false));
+  RunRecording recording(run);
+  RunToTheEnd(run, recording);
+
+  for (const auto& result : run.Results()) EXPECT_EQ(result.end, TaskEnd::Converted) << result.failure;
+  const auto told = NoticesCaptioned("Information");
+  ASSERT_EQ(told.size(), 1u);
+  EXPECT_EQ(told[0].text, "It seems that there is no any video in your file!\nplease waitting.....");
+  EXPECT_EQ(NoticesCaptioned("Congratulations!").size(), 1u);
+}
+
 // Without zivirad.dat nothing is unpacked, so the converter cannot start:
 // the window says so and the run ends with the failure, not in silence.
 TEST_F(ConversionRunTest, UnstartableConverterFailsItsTask) {
