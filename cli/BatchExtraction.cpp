@@ -73,7 +73,7 @@ void BatchExtraction::AddFiles(const SettingsControls& controls, ConversionRunIn
 
 std::vector<TaskResult> BatchExtraction::RunTasks(ConversionRunInput input) {
   CConversionRun run(std::move(input));
-  if (!run.Prepare()) return {};
+  if (!run.Prepare()) return run.Results();
 
   QEventLoop loop;
   QObject::connect(&run, &CConversionRun::CloseRequested, &loop, &QEventLoop::quit);

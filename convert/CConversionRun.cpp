@@ -5,6 +5,7 @@
 #include "ConverterProgress.h"
 #include "ConverterUnpacking.h"
 #include "OutputPaths.h"
+#include "media/AudioOutput.h"
 #include "media/CMediaTranscoder.h"
 #include "media/TranscodeNotify.h"
 #include "platform/Notice.h"
@@ -17,7 +18,10 @@
 #include <cmath>
 #include <optional>
 #include <cstring>
+#include <cerrno>
+#include <cstdlib>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -85,8 +89,35 @@ bool CConversionRun::Prepare() {
     results_.push_back({input_.tasks[i].sourcePath, outputs[i], TaskEnd::NotStarted, {}});
   }
   taskCount_ = static_cast<int>(input_.tasks.size());
+  if (const std::optional<NoticeRequest> refusal = RefusalOfEveryTask()) {
+    for (TaskResult& result : results_) {
+      result.end = TaskEnd::Failed;
+      result.failure = refusal->text;
+    }
+    phase_ = Phase::Over;
+    ShowNotice(refusal->text, refusal->caption, refusal->icon);
+    return false;
+  }
   phase_ = Phase::Prepared;
   return true;
+}
+
+std::optional<NoticeRequest> CConversionRun::RefusalOfEveryTask() const {
+  const std::string& folder = settings_.outputFolder;
+  std::string probe = folder + (folder.ends_with('/') ? "" : "/") + ".tolvar-write-test-XXXXXX";
+  const int descriptor = mkstemp(probe.data());
+  if (descriptor < 0) {
+    return NoticeRequest{"Cannot write to the output folder " + folder + ": " + std::strerror(errno), "Error",
+                         NoticeIcon::Error};
+  }
+  close(descriptor);
+  unlink(probe.c_str());
+
+  const AudioOutput::AudioSettings audio{"", settings_.bitRate, settings_.sampleRate, settings_.channelCount};
+  if (AudioOutput::EncoderRefusal(input_.outputExtension, audio)) {
+    return NoticeRequest{"The audio parameters are wrong,will be fixed in next major version", "Failure"};
+  }
+  return std::nullopt;
 }
 
 void CConversionRun::Begin() {

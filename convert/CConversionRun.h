@@ -6,6 +6,7 @@
 #include "Settings.h"
 #include "TaskResult.h"
 #include "media/TranscodeNotify.h"
+#include "platform/Notice.h"
 
 #include <QObject>
 #include <QString>
@@ -49,6 +50,9 @@ class CConversionRun : public QObject {
   // The Start command, before the window opens; once. Without tasks: the
   // warning, and false. Otherwise the settings are stored (saveSettings),
   // the output folder is made and the converter unpacked if needed; true.
+  // What would fail every task alike (an output folder that cannot be
+  // written, settings the encoder refuses) is told once here instead, every
+  // task ends Failed with that reason, and it is false.
   bool Prepare();
   // The window has opened: the first texts, and the first task half a second
   // later. Only after a successful Prepare, once.
@@ -109,6 +113,7 @@ class CConversionRun : public QObject {
 
   bool IsGoing() const { return phase_ == Phase::Waiting || phase_ == Phase::Running; }
 
+  std::optional<NoticeRequest> RefusalOfEveryTask() const;
   void StartTask(int index);
   void StartInProcess(int index);
   void StartConverter(int index);

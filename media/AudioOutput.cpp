@@ -13,9 +13,41 @@ bool IsEmptyFile(const std::string& path) {
   return stat(path.c_str(), &status) == 0 && status.st_size == 0;
 }
 
+const AVCodec* FindEncoder(const AVOutputFormat& format, const std::string& encoderName) {
+  const AVCodec* codec = encoderName.empty() ? avcodec_find_encoder(format.audio_codec)
+                                             : avcodec_find_encoder_by_name(encoderName.c_str());
+  return codec && codec->type == AVMEDIA_TYPE_AUDIO ? codec : nullptr;
+}
+
+// The encoder set up as the output uses it, then opened: 0 or the
+// encoder's negative AVERROR.
+int OpenEncoder(AVCodecContext& encoder, const AVCodec& codec, const AVOutputFormat& format,
+                const AudioOutput::AudioSettings& settings) {
+  encoder.bit_rate = settings.bitRate;
+  encoder.sample_rate = settings.sampleRate;
+  av_channel_layout_default(&encoder.ch_layout, settings.channels);
+  encoder.sample_fmt = codec.sample_fmts ? codec.sample_fmts[0] : AV_SAMPLE_FMT_S16;
+  encoder.time_base = AVRational{1, settings.sampleRate};
+  if (format.flags & AVFMT_GLOBALHEADER) encoder.flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+  return avcodec_open2(&encoder, &codec, nullptr);
+}
+
 }  // namespace
 
 AudioOutput::~AudioOutput() { Close(); }
+
+std::optional<std::string> AudioOutput::EncoderRefusal(const std::string& extension, const AudioSettings& settings) {
+  const AVOutputFormat* format = av_guess_format(extension.c_str(), ("output." + extension).c_str(), nullptr);
+  if (!format || format->audio_codec == AV_CODEC_ID_NONE) return "no audio format for ." + extension;
+  const AVCodec* codec = FindEncoder(*format, settings.encoderName);
+  if (!codec) return "no encoder " + settings.encoderName;
+  AVCodecContext* encoder = avcodec_alloc_context3(codec);
+  if (!encoder) return "Out of memory";
+  const int opened = OpenEncoder(*encoder, *codec, *format, settings);
+  avcodec_free_context(&encoder);
+  if (opened < 0) return FfmpegErrorText(opened);
+  return std::nullopt;
+}
 
 AudioOutput::Failure AudioOutput::Create(const std::string& path) {
   path_ = path;
@@ -58,10 +90,8 @@ std::string AudioOutput::FailureText(Failure failure) const {
 }
 
 AudioOutput::Failure AudioOutput::AddAudioStream(const AudioSettings& settings) {
-  const AVCodec* codec = settings.encoderName.empty()
-                             ? avcodec_find_encoder(muxer_->oformat->audio_codec)
-                             : avcodec_find_encoder_by_name(settings.encoderName.c_str());
-  if (!codec || codec->type != AVMEDIA_TYPE_AUDIO) {
+  const AVCodec* codec = FindEncoder(*muxer_->oformat, settings.encoderName);
+  if (!codec) {
     failureDetail_ = "no encoder " + settings.encoderName;
     return Failure::EncoderRefused;
   }
@@ -69,14 +99,7 @@ AudioOutput::Failure AudioOutput::AddAudioStream(const AudioSettings& settings) 
   encoder_ = avcodec_alloc_context3(codec);
   if (!stream_ || !encoder_) return Failure::NoMemory;
 
-  encoder_->bit_rate = settings.bitRate;
-  encoder_->sample_rate = settings.sampleRate;
-  av_channel_layout_default(&encoder_->ch_layout, settings.channels);
-  encoder_->sample_fmt = codec->sample_fmts ? codec->sample_fmts[0] : AV_SAMPLE_FMT_S16;
-  encoder_->time_base = AVRational{1, settings.sampleRate};
-  if (muxer_->oformat->flags & AVFMT_GLOBALHEADER) encoder_->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-
-  const int opened = avcodec_open2(encoder_, codec, nullptr);
+  const int opened = OpenEncoder(*encoder_, *codec, *muxer_->oformat, settings);
   if (opened < 0) {
     failureDetail_ = FfmpegErrorText(opened);
     return Failure::EncoderRefused;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 extern "C" {
@@ -34,6 +35,12 @@ class AudioOutput {
   ~AudioOutput();
   AudioOutput(const AudioOutput&) = delete;
   AudioOutput& operator=(const AudioOutput&) = delete;
+
+  // Whether the encoder an output of that extension ("mp3") would get opens
+  // with these settings, without any file: nullopt when it does, else why
+  // not in the encoder's words. Settings that no source can change (a
+  // sample rate the format does not have) are refused so before a batch.
+  static std::optional<std::string> EncoderRefusal(const std::string& extension, const AudioSettings& settings);
 
   // Picks the muxer by the path's extension and creates the file.
   Failure Create(const std::string& path);

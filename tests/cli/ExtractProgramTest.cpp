@@ -178,6 +178,41 @@ TEST_P(ExtractRefusals, ReportEachFileInArgumentOrder) {
 INSTANTIATE_TEST_SUITE_P(Engines, ExtractRefusals, ::testing::Bool(),
                          [](const auto& info) { return info.param ? "Converter" : "InProcess"; });
 
+// What every file would fail alike is printed once, every file gets its
+// failed line with that reason, and nothing is converted.
+TEST_F(ExtractProgramTest, ARefusalOfEveryFileIsPrintedOnceAndFailsThemAll) {
+  const std::string one = Source(kShortSource, "one.avi");
+  const std::string two = Source(kTenSeconds, "two.mp4");
+  const std::string taken = media_ / "taken";
+  std::ofstream(taken) << "a file, not a folder";
+  const struct {
+    std::vector<std::string> options;
+    std::string printed;
+    std::string reason;
+  } cases[] = {
+      {{"-f", "ac3", "-r", "22050", "-o", output_}, "Failure: ",
+       "The audio parameters are wrong,will be fixed in next major version"},
+      {{"-f", "mp3", "-o", taken}, "Error: ", "Cannot write to the output folder " + taken + ": Not a directory"},
+  };
+  for (const auto& c : cases) {
+    for (const bool enhanced : {false, true}) {
+      SCOPED_TRACE(c.reason + (enhanced ? ", converter" : ", in-process"));
+      std::vector<std::string> arguments = c.options;
+      if (enhanced) arguments.push_back("-E");
+      arguments.insert(arguments.end(), {one, two});
+      const CommandResult result = Extract(arguments);
+      EXPECT_EQ(result.exitCode, 1) << result.errors;
+      EXPECT_EQ(Lines(result.output),
+                (std::vector<std::string>{"failed\t" + one + "\t" + c.reason, "failed\t" + two + "\t" + c.reason}));
+      // Told once; FFmpeg may add the encoder's own words before it.
+      const std::string told = c.printed + c.reason + "\n";
+      EXPECT_TRUE(result.errors.ends_with(told)) << result.errors;
+      EXPECT_EQ(result.errors.find(told), result.errors.size() - told.size()) << result.errors;
+      EXPECT_FALSE(fs::exists(output_ + "/one.ac3"));
+    }
+  }
+}
+
 TEST_F(ExtractProgramTest, AClipStartingPastAFilesEndFailsOnlyThatFile) {
   const std::string shortSource = Source(kShortSource, "short.avi");
   const std::string longer = Source(kTenSeconds, "longer.mp4");

@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 namespace fs = std::filesystem;
 
@@ -296,22 +297,81 @@ TEST_F(ConversionRunTest, AConverterFailureIsToldInItsOwnWordsOrByHowItEnded) {
   }
 }
 
-// An output that cannot be created is told alike by both engines: the file
-// and the system's reason.
-class UncreatableOutput : public ConversionRunTest, public ::testing::WithParamInterface<bool> {};
+// What would fail every task alike is told once at Start, before any task:
+// an output folder that cannot be made or written, with the system's
+// reason, and settings the encoder refuses (AC3 has no 22050 Hz). Every
+// task ends Failed with that reason, and nothing is written or started.
+struct RefusedAtStartCase {
+  const char* name;
+  bool enhancedEngine;
+  std::function<void(Settings&, const TempFolder&)> arrange;
+  std::function<std::string(const Settings&)> text;
+  const char* caption;
+};
 
-TEST_P(UncreatableOutput, IsToldWithTheSystemsReason) {
-  settings_.outputFolder = work_ / "missing/deeper";
-  CConversionRun run(InputFor({Source("avi-mpeg4-mp3-6s.avi", "clip.avi")}, GetParam()));
+class RefusedAtStart : public ConversionRunTest, public ::testing::WithParamInterface<RefusedAtStartCase> {};
+
+TEST_P(RefusedAtStart, IsToldOnceAndStartsNoTask) {
+  GetParam().arrange(settings_, work_);
+  CConversionRun run(InputFor({Source("avi-mpeg4-mp3-6s.avi", "one.avi"), Source("flv-flv1-mp3-5s.flv", "two.flv")},
+                              GetParam().enhancedEngine));
   RunRecording recording(run);
-  RunToTheEnd(run, recording);
-  EXPECT_EQ(run.Results()[0].end, TaskEnd::Failed);
-  EXPECT_EQ(run.Results()[0].failure,
-            "Cannot create " + settings_.outputFolder + "/clip.mp3: No such file or directory");
+  EXPECT_FALSE(run.Prepare());
+
+  const std::string text = GetParam().text(settings_);
+  const auto requests = notice_.Requests();
+  ASSERT_EQ(requests.size(), 1u);
+  EXPECT_EQ(requests[0].text, text);
+  EXPECT_EQ(requests[0].caption, GetParam().caption);
+  ASSERT_EQ(run.Results().size(), 2u);
+  for (const TaskResult& result : run.Results()) {
+    EXPECT_EQ(result.end, TaskEnd::Failed);
+    EXPECT_EQ(result.failure, text);
+    EXPECT_FALSE(fs::exists(result.outputPath));
+  }
+  EXPECT_TRUE(run.IsOver());
+  run.Begin();
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(ChildProcesses().empty()) << "no converter starts";
+  EXPECT_EQ(recording.closeRequests, 0);
+  EXPECT_TRUE(shellOpen_.Targets().empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Engines, UncreatableOutput, ::testing::Values(false, true),
-                         [](const auto& info) { return info.param ? "Converter" : "InProcess"; });
+const auto kMissingParent = [](Settings& settings, const TempFolder& work) {
+  settings.outputFolder = work / "missing/deeper";
+};
+const auto kFileForAFolder = [](Settings& settings, const TempFolder& work) {
+  std::ofstream(work / "taken") << "a file, not a folder";
+  settings.outputFolder = work / "taken/";
+};
+const auto kAc3At22050 = [](Settings& settings, const TempFolder&) {
+  settings.formatCode = kFormatAc3;
+  settings.sampleRate = 22050;
+};
+std::string FolderRefusal(const Settings& settings, const char* reason) {
+  return "Cannot write to the output folder " + settings.outputFolder + ": " + reason;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RefusedAtStart,
+    ::testing::Values(
+        RefusedAtStartCase{"MissingParentInProcess", false, kMissingParent,
+                           [](const Settings& s) { return FolderRefusal(s, "No such file or directory"); }, "Error"},
+        RefusedAtStartCase{"MissingParentConverter", true, kMissingParent,
+                           [](const Settings& s) { return FolderRefusal(s, "No such file or directory"); }, "Error"},
+        RefusedAtStartCase{"FileForAFolderInProcess", false, kFileForAFolder,
+                           [](const Settings& s) { return FolderRefusal(s, "Not a directory"); }, "Error"},
+        RefusedAtStartCase{"Ac3At22050InProcess", false, kAc3At22050,
+                           [](const Settings&) {
+                             return std::string("The audio parameters are wrong,will be fixed in next major version");
+                           },
+                           "Failure"},
+        RefusedAtStartCase{"Ac3At22050Converter", true, kAc3At22050,
+                           [](const Settings&) {
+                             return std::string("The audio parameters are wrong,will be fixed in next major version");
+                           },
+                           "Failure"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // clip.avi and clip.mov would both write clip.mp3: the later one gets its
 // own name and neither output is overwritten, whatever the engine.

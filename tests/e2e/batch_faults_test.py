@@ -91,7 +91,7 @@ def test_names(suite):
 
 def test_long_paths(suite):
     """A source at the end of a 4000-character path is converted; an output
-    path longer than the system takes is refused in words."""
+    folder longer than the system takes is refused in words at the start."""
     source = faults.long_path(suite.root, 4000, "long way.mp4")
     shutil.copy(suite.good, source)
     too_long = faults.long_path(os.path.join(suite.root, "far"), 4090, "o" * 20)
@@ -104,7 +104,7 @@ def test_long_paths(suite):
 
         status, lines, _ = suite.batch(["-f", "mp3", "-o", too_long, *flags, source]).run()
         expect(status == 1, "%s: exit status 1, not %d" % (engine, status))
-        expect_lines(lines, [("failed", source, re.escape("Cannot create " + too_long + "/long way.mp3: ")
+        expect_lines(lines, [("failed", source, re.escape("Cannot write to the output folder " + too_long + ": ")
                               + "File name too long")])
 
 
@@ -131,17 +131,19 @@ def test_source_deleted_before_its_turn(suite):
 
 def test_unwritable_output(suite):
     """An output folder on a read-only mount: one that cannot be created
-    there, and one that exists but cannot be written."""
+    there, and one that exists but cannot be written. Every file fails
+    with the one reason, told before any is converted."""
     read_only = os.path.join(suite.root, "read-only")
     os.makedirs(os.path.join(read_only, "existing"))
     faults.mount_read_only(read_only)
     for engine, flags in ENGINES:
-        for folder, reason in (("new", "Cannot create {folder}/good.mp3: No such file or directory"),
-                               ("existing", "Cannot create {folder}/good.mp3: Read-only file system")):
+        for folder, reason in (("new", "Cannot write to the output folder {folder}: No such file or directory"),
+                               ("existing", "Cannot write to the output folder {folder}: Read-only file system")):
             output = os.path.join(read_only, folder)
-            status, lines, _ = suite.batch(["-f", "mp3", "-o", output, *flags, suite.good]).run()
+            status, lines, _ = suite.batch(["-f", "mp3", "-o", output, *flags, suite.good, suite.good]).run()
             expect(status == 1, "%s, %s: exit status 1, not %d" % (engine, folder, status))
-            expect_lines(lines, [("failed", suite.good, re.escape(reason.format(folder=output)))])
+            failed = ("failed", suite.good, re.escape(reason.format(folder=output)))
+            expect_lines(lines, [failed, failed])
 
 
 def test_full_disk(suite):

@@ -207,15 +207,16 @@ def test_source_deleted(suite, session):
 
 def test_unwritable_output(suite, session):
     """Output folders on a read-only mount: one that cannot be created, one
-    that cannot be written."""
+    that cannot be written. Either is told once at Start, before any task,
+    whatever the number of files."""
     session.main_window()
-    session.add_through_open_dialog([suite.good])
-    session.wait_rows(1)
+    again = shutil.copy(suite.good, suite.path("again.mp4"))
+    session.add_through_open_dialog([suite.good, again])
+    session.wait_rows(2)
     for folder, reason in ((os.path.join(suite.read_only, "new"), "No such file or directory"),
                            (suite.read_only, "Read-only file system")):
-        run(session, folder, [("Error!", "Open File fails"), ("Error", "Failed to create Output File !"),
-                              ("Failure", failure_report(
-                                  [("good.mp4", "Cannot create %s/good.mp3: %s" % (folder, reason))], 1))])
+        run(session, folder, [("Error", re.escape("Cannot write to the output folder %s: %s" % (folder, reason)))])
+        expect(not progress_window(session), "no progress window opens")
 
 
 def test_full_disk(suite, session):

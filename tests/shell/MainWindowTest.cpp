@@ -360,6 +360,20 @@ TEST_F(MainWindowTest, StartKeepsTheStoredFolderAndTellsAnUnsavableOptionIniOnce
   EXPECT_EQ(completedRuns, 2) << "both runs went on";
 }
 
+// AC3 has no 22050 Hz: Start says so once for the whole list, and no
+// progress window opens.
+TEST_F(MainWindowTest, StartWithSettingsTheEncoderRefusesTellsItOnce) {
+  window->AddFiles({QString::fromStdString(Source("one.avi")), QString::fromStdString(Source("two.avi")),
+                    QString::fromStdString(Source("three.avi"))});
+  Find<QRadioButton>("toAc3Radio")->click();
+  Find<QComboBox>("sampleRateList")->setCurrentText("22050");
+  QTest::mouseClick(Find<QPushButton>("startButton"), Qt::LeftButton);
+  ASSERT_EQ(notice.Requests().size(), 1u);
+  EXPECT_EQ(notice.Requests()[0].text, "The audio parameters are wrong,will be fixed in next major version");
+  EXPECT_EQ(notice.Requests()[0].caption, "Failure");
+  EXPECT_TRUE(shellOpen.Targets().empty());
+}
+
 // The menus of the maker's pages and the update link open their addresses
 // in the desktop.
 TEST_F(MainWindowTest, WebCommandsOpenTheMakersPages) {
