@@ -19,6 +19,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -29,6 +30,7 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <QUrl>
+#include <QWindow>
 
 #include <algorithm>
 #include <filesystem>
@@ -483,6 +485,60 @@ TEST_F(MainWindowTest, TheClipWindowStoresItsClipInTheSelectedRow) {
     // The next road starts from the whole file again.
     window->OnDeleteAll();
     window->AddFiles({QString::fromStdString(Source("first.avi")), QString::fromStdString(source)});
+  }
+}
+
+// A point of the group box, in the window's coordinates, that no control
+// covers: a press there lands on the frame itself.
+QPoint BarePointOf(const QGroupBox& box) {
+  const QWidget* client = box.parentWidget();
+  for (int y = box.height() - 3; y > 0; y -= 2) {
+    for (int x = 3; x < box.width() - 3; x += 2) {
+      const QPoint at = box.geometry().topLeft() + QPoint(x, y);
+      bool covered = false;
+      for (const QWidget* control : client->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        covered = covered || (control != &box && control->isVisible() && !qobject_cast<const QGroupBox*>(control) &&
+                              control->geometry().contains(at));
+      }
+      if (!covered) return client->mapTo(box.window(), at);
+    }
+  }
+  ADD_FAILURE() << "no bare point in " << box.title().toStdString();
+  return {};
+}
+
+// The window follows a drag started anywhere over its client area that no
+// control takes, the group boxes' frames included; the controls inside the
+// boxes still take their clicks.
+TEST_F(MainWindowTest, ADragOverEachGroupBoxMovesTheWindow) {
+  QWindow* handle = window->windowHandle();
+  for (const QString& title : {"Preview", "Output Options", "Professional Feature"}) {
+    SCOPED_TRACE(title.toStdString());
+    QGroupBox* box = nullptr;
+    for (QGroupBox* candidate : window->findChildren<QGroupBox*>()) {
+      if (candidate->title() == title) box = candidate;
+    }
+    ASSERT_NE(box, nullptr);
+    const QPoint at = BarePointOf(*box);
+    const QPoint before = window->pos();
+    QTest::mousePress(handle, Qt::LeftButton, Qt::NoModifier, at);
+    QTest::mouseMove(handle, at + QPoint(30, 20));
+    // The window has followed the mouse, which is over `at` again.
+    QTest::mouseRelease(handle, Qt::LeftButton, Qt::NoModifier, at);
+    EXPECT_EQ(window->pos() - before, QPoint(30, 20));
+  }
+
+  for (const char* name : {"To WAV", "Enhanced Engine"}) {
+    SCOPED_TRACE(name);
+    QAbstractButton* control = nullptr;
+    for (QAbstractButton* candidate : window->findChildren<QAbstractButton*>()) {
+      if (candidate->text() == name) control = candidate;
+    }
+    ASSERT_NE(control, nullptr);
+    ASSERT_FALSE(control->isChecked());
+    const QPoint centre = control->mapTo(window.get(), control->rect().center());
+    QTest::mouseClick(handle, Qt::LeftButton, Qt::NoModifier, centre);
+    EXPECT_TRUE(control->isChecked());
   }
 }
 
