@@ -53,7 +53,7 @@ std::optional<double> Seconds(const std::string& value) {
   return seconds;
 }
 
-constexpr std::array kFormatNames{"mp3", "wav", "ac3"};  // in FormatCode order
+constexpr std::array kFormatNames{"mp3", "wav", "ac3", "m4a", "flac", "opus"};  // in FormatCode order
 constexpr std::array kChannelCounts{"1", "2"};             // in kChannelEntries order
 
 // An option whose value is one of `entries`, in any case: the field gets
@@ -208,7 +208,9 @@ std::string ExtractUsageText() {
          "Extracts the sound track of each video FILE into an audio file, as the\n"
          "Tolvar Audio Extractor window does; settings left out come from its option.ini.\n"
          "\n"
-         "  -f, --format mp3|wav|ac3       output format\n"
+         "  -f, --format mp3|wav|ac3|m4a|flac|opus\n"
+         "                                 output format: m4a is AAC, flac lossless\n"
+         "                                 (no bit rate), opus always 48000 Hz\n"
          "  -b, --bitrate KBPS             " + Listed(kBitRateEntries) + "\n"
          "  -r, --sample-rate HZ           " + Listed(kSampleRateEntries) + "\n"
          "  -c, --channels 1|2\n"

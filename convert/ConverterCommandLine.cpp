@@ -28,6 +28,12 @@ const char* EncoderOptions(int formatCode) {
       return " -y -vn -ab ";
     case kFormatAc3:
       return " -y -acodec ac3 -ab ";
+    case kFormatM4a:
+      return " -y -acodec aac -ab ";
+    case kFormatFlac:
+      return " -y -acodec flac -ab ";
+    case kFormatOpus:
+      return " -y -acodec libopus -ab ";
     default:
       return nullptr;
   }

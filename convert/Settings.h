@@ -2,8 +2,12 @@
 
 #include <string>
 
-// Output formats, as stored in option.ini.
-enum FormatCode { kFormatMp3 = 1, kFormatWav = 2, kFormatAc3 = 3 };
+// Output formats. The first three are the main window's buttons, as stored
+// in option.ini's OutputFormat; the others are chosen in the batch front end.
+enum FormatCode { kFormatMp3 = 1, kFormatWav = 2, kFormatAc3 = 3, kFormatM4a = 4, kFormatFlac = 5, kFormatOpus = 6 };
+
+// Opus works at 48000 Hz only, whatever rate is asked.
+inline constexpr int kOpusSampleRate = 48000;
 
 // The output settings of a conversion run, read from the main window's
 // controls when Start is pressed.

@@ -111,7 +111,10 @@ void CMediaTranscoder::Work() {
   // Only a clip has an end. Without one the whole track is converted: sound
   // often outlasts what the container states as its duration.
   if (clipped_) options.clipLength = rangeEnd_ - rangeStart_;
-  options.encodeTail = false;
+  // MP3, WAV and AC3 end with their last whole frame, as they always have;
+  // the later formats (AAC, FLAC, Opus) keep every sample.
+  const AVCodecID codec = output_->Encoder().codec_id;
+  options.encodeTail = codec != AV_CODEC_ID_MP3 && codec != AV_CODEC_ID_PCM_S16LE && codec != AV_CODEC_ID_AC3;
 
   const AudioPipeline::Source source{input_, audioStreamIndex_, audioDecoder_.get(), videoStreamIndex_ >= 0};
   AudioPipeline pipeline(source, *output_, options, audioBuffer_, audioBufferSize_);

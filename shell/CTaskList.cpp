@@ -60,7 +60,7 @@ bool ProbeDuration(const std::string& path, int& duration) {
 void CTaskList::SelectRow(int row) { selectedRow_ = row >= 0 && row < GetTaskCount() ? row : -1; }
 
 void CTaskList::CheckOutputFormat(int formatCode) {
-  checkedFormat_ = formatCode >= kFormatMp3 && formatCode <= kFormatAc3 ? formatCode : 0;
+  checkedFormat_ = formatCode >= kFormatMp3 && formatCode <= kFormatOpus ? formatCode : 0;
   const std::string label = ToUpperAscii(GetOutputExtension());
   for (auto& row : rows_) row[kOutputFormatColumn] = label;
 }
@@ -80,6 +80,12 @@ std::string CTaskList::GetOutputExtension() const {
       return "wav";
     case kFormatAc3:
       return "ac3";
+    case kFormatM4a:
+      return "m4a";
+    case kFormatFlac:
+      return "flac";
+    case kFormatOpus:
+      return "opus";
     default:
       return "mp3";
   }

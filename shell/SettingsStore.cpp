@@ -76,7 +76,9 @@ SettingsControls LoadSettings(const std::function<std::string()>& chooseOutputDr
 Settings SettingsFromControls(const SettingsControls& controls) {
   const SettingsControls stored = AsStored(controls);
   Settings settings;
-  settings.formatCode = stored.checkedFormat;
+  // The batch front end's formats beyond the three buttons are its own.
+  const bool beyondTheButtons = controls.checkedFormat >= kFormatM4a && controls.checkedFormat <= kFormatOpus;
+  settings.formatCode = beyondTheButtons ? controls.checkedFormat : stored.checkedFormat;
   settings.bitRate = std::atoi(kBitRateEntries[stored.bitRateIndex]) * 1000;
   settings.sampleRate = std::atoi(kSampleRateEntries[stored.sampleRateIndex]);
   settings.channelCount = stored.channelIndex + 1;

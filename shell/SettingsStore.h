@@ -25,6 +25,7 @@ SettingsControls LoadSettings(
 
 // The run's Settings from the controls, touching no file: no format button
 // checked counts as MP3, a list with nothing selected as its default entry.
+// M4A, FLAC and Opus (the batch front end's) are kept as they are.
 Settings SettingsFromControls(const SettingsControls& controls);
 
 // Start: the controls become the run's Settings (SettingsFromControls) and

@@ -21,8 +21,9 @@ int main(int argc, char** argv) {
   const auto parsed = ParseTaeArguments(std::vector<std::string>(argv + 1, argv + argc));
   if (const auto* reason = std::get_if<std::string>(&parsed)) {
     std::fprintf(stderr, "tae: %s\n", reason->c_str());
-    std::fprintf(stderr, "usage: tae -i INPUT [-ss START] [-t LENGTH] [-y] [-vn] [-acodec libmp3lame|ac3] "
-                         "[-ab RATEk] [-ac CHANNELS] [-ar HZ] OUTPUT\n");
+    std::fprintf(stderr,
+                 "usage: tae -i INPUT [-ss START] [-t LENGTH] [-y] [-vn] [-acodec libmp3lame|ac3|aac|flac|libopus] "
+                 "[-ab RATEk] [-ac CHANNELS] [-ar HZ] OUTPUT\n");
     return 2;
   }
   TaeConversion conversion(std::get<TaeOptions>(parsed), stderr);

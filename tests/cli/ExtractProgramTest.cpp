@@ -135,6 +135,13 @@ const FormatCase kFormatCases[] = {
      {"--format=wav", "--sample-rate=22050", "--channels=1", "--end=5"}, "wav", "pcm_s16le", 22050, 1, 5, 440},
     {"Ac3WithAnEndPastTheFile", "mov-h264-aac-9s.mov", "song.mov", {"-fac3", "-b128", "-r48000", "-c1", "-s3", "-e100"},
      "ac3", "ac3", 48000, 1, 6, 1000},
+    {"M4a", kTenSeconds, "talk.mp4", {"-f", "m4a", "-b", "96", "-r", "32000", "-c", "1", "-s", "1", "-e", "4"},
+     "m4a", "aac", 32000, 1, 3, 440},
+    {"Flac", "mov-h264-aac-9s.mov", "song.mov", {"--format=flac", "--sample-rate=44100", "--channels=2"}, "flac",
+     "flac", 44100, 2, 9, 1000},
+    // Opus works at 48000 Hz whatever rate is asked.
+    {"OpusAt48000", kTenSeconds, "talk.mp4", {"-f", "opus", "-b", "64", "-r", "22050", "-c", "2", "-e", "6"}, "opus",
+     "opus", 48000, 2, 6, 440},
 };
 
 INSTANTIATE_TEST_SUITE_P(FormatsAndEngines, ExtractFormats,
@@ -234,7 +241,7 @@ TEST_F(ExtractProgramTest, UsageErrorsNameTheOptionAndItsValues) {
     std::vector<std::string> arguments;
     const char* message;
   } cases[] = {
-      {{"-f", "ogg", source}, "tolvar-extract: -f/--format takes one of mp3 wav ac3, not 'ogg'\n"},
+      {{"-f", "ogg", source}, "tolvar-extract: -f/--format takes one of mp3 wav ac3 m4a flac opus, not 'ogg'\n"},
       {{"--bitrate=100", source},
        "tolvar-extract: -b/--bitrate takes one of 32 40 48 56 64 80 96 112 128 192 224 256 320, not '100'\n"},
       {{"--frobnicate", source}, "tolvar-extract: unknown option '--frobnicate'\n"},

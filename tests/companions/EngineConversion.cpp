@@ -51,6 +51,9 @@ CommandResult ConvertThroughTae(const EngineConversion& conversion) {
   if (EndsWith(conversion.output, ".mp3")) command.insert(command.end(), {"-acodec", "libmp3lame"});
   if (EndsWith(conversion.output, ".wav")) command.push_back("-vn");
   if (EndsWith(conversion.output, ".ac3")) command.insert(command.end(), {"-acodec", "ac3"});
+  if (EndsWith(conversion.output, ".m4a")) command.insert(command.end(), {"-acodec", "aac"});
+  if (EndsWith(conversion.output, ".flac")) command.insert(command.end(), {"-acodec", "flac"});
+  if (EndsWith(conversion.output, ".opus")) command.insert(command.end(), {"-acodec", "libopus"});
   command.insert(command.end(), {"-ab", std::to_string(conversion.bitRate / 1000) + "k", "-ac",
                                  std::to_string(conversion.channels), "-ar", std::to_string(conversion.sampleRate),
                                  conversion.output});

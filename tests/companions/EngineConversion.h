@@ -10,7 +10,7 @@
 // One source into one output through either engine, handed over as a run
 // hands it: the in-process transcoder object, or the tae program with the
 // ffmpeg syntax of the run's command lines. The output's extension (mp3,
-// wav, ac3) chooses the format.
+// wav, ac3, m4a, flac, opus) chooses the format.
 struct EngineConversion {
   std::string source;
   std::string output;

@@ -348,6 +348,12 @@ const auto kAc3At22050 = [](Settings& settings, const TempFolder&) {
   settings.formatCode = kFormatAc3;
   settings.sampleRate = 22050;
 };
+// Opus takes at most 256 kbit/s a channel.
+const auto kOpusMonoAt320k = [](Settings& settings, const TempFolder&) {
+  settings.formatCode = kFormatOpus;
+  settings.channelCount = 1;
+  settings.bitRate = 320000;
+};
 std::string FolderRefusal(const Settings& settings, const char* reason) {
   return "Cannot write to the output folder " + settings.outputFolder + ": " + reason;
 }
@@ -367,6 +373,11 @@ INSTANTIATE_TEST_SUITE_P(
                            },
                            "Failure"},
         RefusedAtStartCase{"Ac3At22050Converter", true, kAc3At22050,
+                           [](const Settings&) {
+                             return std::string("The audio parameters are wrong,will be fixed in next major version");
+                           },
+                           "Failure"},
+        RefusedAtStartCase{"OpusMonoAt320kInProcess", false, kOpusMonoAt320k,
                            [](const Settings&) {
                              return std::string("The audio parameters are wrong,will be fixed in next major version");
                            },

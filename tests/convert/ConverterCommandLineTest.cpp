@@ -68,8 +68,14 @@ INSTANTIATE_TEST_SUITE_P(
                  R"("/tmp/tolvar-0/tae" -i "/videos/holiday.avi"  -y -acodec libmp3lame -ab 32k -ac 1 -ar 22050 "/music/holiday.mp3")"},
         LineCase{"HighestBitRateAndStereo", WholeFile(60), Output(kFormatAc3, 320000, 2, 48000),
                  R"("/tmp/tolvar-0/tae" -i "/videos/holiday.avi"  -y -acodec ac3 -ab 320k -ac 2 -ar 48000 "/music/holiday.mp3")"},
+        LineCase{"M4aIsAac", WholeFile(60), Output(kFormatM4a),
+                 R"("/tmp/tolvar-0/tae" -i "/videos/holiday.avi"  -y -acodec aac -ab 128k -ac 2 -ar 44100 "/music/holiday.mp3")"},
+        LineCase{"Flac", WholeFile(60), Output(kFormatFlac),
+                 R"("/tmp/tolvar-0/tae" -i "/videos/holiday.avi"  -y -acodec flac -ab 128k -ac 2 -ar 44100 "/music/holiday.mp3")"},
+        LineCase{"Opus", WholeFile(60), Output(kFormatOpus, 96000, 2, 48000),
+                 R"("/tmp/tolvar-0/tae" -i "/videos/holiday.avi"  -y -acodec libopus -ab 96k -ac 2 -ar 48000 "/music/holiday.mp3")"},
         LineCase{"UnknownFormatGivesNoLine", WholeFile(60), Output(0), ""},
-        LineCase{"FormatPastAc3GivesNoLine", WholeFile(60), Output(4), ""}),
+        LineCase{"FormatPastOpusGivesNoLine", WholeFile(60), Output(kFormatOpus + 1), ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A decimal comma would make the converter cut the wrong range.

@@ -19,6 +19,7 @@ extern "C" {
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <mutex>
 #include <string>
 
@@ -71,7 +72,8 @@ void Transcode(CMediaTranscoder& media, const std::string& output, bool mono) {
   media.SetNotifyWindow(&notify);
   // A second of the source at most, where it has a duration to cut.
   media.SetClip(0, 1);
-  media.SetOutputParameters(22050, mono ? 1 : 2, 64000);
+  // Opus works at 48000 Hz only.
+  media.SetOutputParameters(output.ends_with(".opus") ? 48000 : 22050, mono ? 1 : 2, 64000);
   if (media.OpenOutput(output) != 0 || media.Start() != 0) return;
   const TranscodeOutcome outcome = notify.WaitFinished();
   media.Join();
@@ -104,7 +106,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::ofstream(source, std::ios::binary | std::ios::trunc).write(reinterpret_cast<const char*>(data),
                                                                  static_cast<std::streamsize>(size));
   // The input's length picks the output, so that a stored input replays alike.
-  const std::string output = folder / (size % 2 == 0 ? "sound.wav" : "sound.mp3");
+  static const char* const kOutputs[] = {"sound.wav", "sound.mp3", "sound.m4a", "sound.flac", "sound.opus"};
+  const std::string output = folder / kOutputs[size % std::size(kOutputs)];
   std::remove(output.c_str());
 
   {

@@ -119,6 +119,8 @@ std::optional<double> DecodedAudioSeconds(const std::string& path) {
   return static_cast<double>(samples->size() / 2) / kRate;
 }
 
+std::optional<std::string> DecodedSamples(const std::string& path) { return Decode(path, {"-f", "s16le"}); }
+
 std::vector<double> LoudnessWindows(const std::string& path, double windowSeconds) {
   constexpr int kRate = 48000;
   std::vector<double> windows;

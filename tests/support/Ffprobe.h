@@ -25,6 +25,11 @@ std::optional<double> LastPacketEndSeconds(const std::string& path);
 // stream; nullopt when nothing decodes.
 std::optional<double> DecodedAudioSeconds(const std::string& path);
 
+// The first audio stream's samples as the ffmpeg tool decodes them, at the
+// stream's own rate and channels, 16 bits little-endian; nullopt when
+// nothing decodes.
+std::optional<std::string> DecodedSamples(const std::string& path);
+
 // The loudness (root mean square, 0 to 1) of the first audio stream, mixed
 // to mono, in consecutive windows of `windowSeconds`.
 std::vector<double> LoudnessWindows(const std::string& path, double windowSeconds);
