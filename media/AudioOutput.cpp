@@ -109,6 +109,35 @@ AudioOutput::Failure AudioOutput::AddAudioStream(const AudioSettings& settings) 
   return Failure::None;
 }
 
+void AudioOutput::CopyTags(const AVFormatContext& source, int audioStream) {
+  static const char* const kCarried[] = {"title", "artist", "album", "album_artist", "date",
+                                         "genre", "comment", "track"};
+  const AVStream* track = audioStream >= 0 && audioStream < static_cast<int>(source.nb_streams)
+                              ? source.streams[audioStream]
+                              : nullptr;
+  // A container keeps the file's tags in its own metadata, Ogg and some
+  // Matroska files in the stream's.
+  const auto tag = [&](const char* key) -> const char* {
+    if (const AVDictionaryEntry* entry = av_dict_get(source.metadata, key, nullptr, 0)) return entry->value;
+    const AVDictionaryEntry* entry = track ? av_dict_get(track->metadata, key, nullptr, 0) : nullptr;
+    return entry ? entry->value : nullptr;
+  };
+  for (const char* key : kCarried) {
+    const char* value = tag(key);
+    if (!value) continue;
+    av_dict_set(&muxer_->metadata, key, value, 0);
+    // Ogg (Opus) writes its comments from the stream's tags.
+    av_dict_set(&stream_->metadata, key, value, 0);
+  }
+  const AVDictionaryEntry* language = track ? av_dict_get(track->metadata, "language", nullptr, 0) : nullptr;
+  if (language && std::string(language->value) != "und") {
+    av_dict_set(&stream_->metadata, "language", language->value, 0);
+    // Formats without streams of their own (ID3, Vorbis comments) keep it
+    // with the file's tags.
+    av_dict_set(&muxer_->metadata, "language", language->value, 0);
+  }
+}
+
 int AudioOutput::WriteHeader() {
   const int written = avformat_write_header(muxer_, nullptr);
   headerWritten_ = written >= 0;

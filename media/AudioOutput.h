@@ -47,6 +47,12 @@ class AudioOutput {
   // Adds the audio stream and opens its encoder.
   Failure AddAudioStream(const AudioSettings& settings);
 
+  // Carries the source's title, artist, album, album artist, date, genre,
+  // comment and track number, and the language of its stream `audioStream`,
+  // into the output's tags; nothing else. Before WriteHeader. Formats
+  // without tags (raw AC-3) write none.
+  void CopyTags(const AVFormatContext& source, int audioStream);
+
   // 0 or a negative AVERROR.
   int WriteHeader();
   // Encodes one frame in the encoder's format (null drains the encoder) and

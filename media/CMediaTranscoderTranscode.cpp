@@ -82,6 +82,7 @@ void CMediaTranscoder::ReopenAudioDecoderForDownmix() {
 int CMediaTranscoder::Start() {
   running_ = true;
   // Without an audio stream there is nothing to mux, and the header says so.
+  if (output_ && audioStreamIndex_ >= 0) output_->CopyTags(*input_, audioStreamIndex_);
   const bool headerWritten = output_ && audioStreamIndex_ >= 0 && output_->WriteHeader() == 0;
   if (!headerWritten) {
     running_ = false;

@@ -61,6 +61,7 @@ std::optional<std::string> TaeConversion::Run() {
   if (const auto failure = output.AddAudioStream(settings); failure != AudioOutput::Failure::None) {
     return output.FailureText(failure);
   }
+  output.CopyTags(*input, audioStream);
   if (const int written = output.WriteHeader(); written < 0) {
     return "Cannot write " + options_.output + ": " + FfmpegErrorText(written);
   }

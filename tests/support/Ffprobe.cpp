@@ -121,6 +121,23 @@ std::optional<double> DecodedAudioSeconds(const std::string& path) {
 
 std::optional<std::string> DecodedSamples(const std::string& path) { return Decode(path, {"-f", "s16le"}); }
 
+std::map<std::string, std::string> ProbedTags(const std::string& path) {
+  // One "key=value" line each: the file's tags first, then the stream's.
+  const CommandResult result =
+      RunCommand({"ffprobe", "-v", "error", "-select_streams", "a:0", "-show_entries", "format_tags:stream_tags",
+                  "-of", "default=noprint_wrappers=1:nokey=0", path});
+  std::map<std::string, std::string> tags;
+  std::istringstream lines(result.output);
+  for (std::string line; std::getline(lines, line);) {
+    const auto equals = line.find('=');
+    if (!line.starts_with("TAG:") || equals == std::string::npos) continue;
+    std::string key = line.substr(4, equals - 4);
+    std::transform(key.begin(), key.end(), key.begin(), [](unsigned char c) { return std::tolower(c); });
+    tags[key] = line.substr(equals + 1);
+  }
+  return tags;
+}
+
 std::vector<double> LoudnessWindows(const std::string& path, double windowSeconds) {
   constexpr int kRate = 48000;
   std::vector<double> windows;

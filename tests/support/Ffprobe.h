@@ -1,5 +1,6 @@
 #pragma once
 
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,6 +25,10 @@ std::optional<double> LastPacketEndSeconds(const std::string& path);
 // Seconds of audio the ffmpeg tool decodes from the file's first audio
 // stream; nullopt when nothing decodes.
 std::optional<double> DecodedAudioSeconds(const std::string& path);
+
+// The tags ffprobe reads from the file and from its first audio stream
+// (Ogg keeps them there), by lower-case key.
+std::map<std::string, std::string> ProbedTags(const std::string& path);
 
 // The first audio stream's samples as the ffmpeg tool decodes them, at the
 // stream's own rate and channels, 16 bits little-endian; nullopt when

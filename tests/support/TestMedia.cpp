@@ -135,6 +135,12 @@ const std::map<std::string, Recipe>& Recipes() {
       {"mp4-video-only-2s.mp4", {Video("160x120", 25, 2) + "-c:v libx264 -preset ultrafast"}},
       // Long enough to be stopped halfway.
       {"m4a-aac-stereo-300s.m4a", {Sine(440, 48000, 300) + "-c:a aac -ac 2"}},
+      // Every tag the outputs carry, the stream's language, and one they must not.
+      {"mkv-vorbis-tagged-3s.mkv",
+       {Sine(440, 44100, 3) +
+        "-metadata title=Morning -metadata artist=Ensemble -metadata album=Recordings "
+        "-metadata album_artist=Various -metadata date=2021 -metadata genre=Jazz -metadata comment=Live "
+        "-metadata track=7 -metadata copyright=Nobody -metadata:s:a:0 language=fra -c:a libvorbis"}},
       {"m4a-aac-stereo-3h.m4a", {Sine(440, 48000, 10) + "-c:a aac -ac 2 -b:a 32k", false, LoopTo(3 * 3600)}},
       // The conversion benchmark's source: ten minutes of video and sound.
       {"mp4-h264-aac-640x360-600s.mp4",
