@@ -90,6 +90,9 @@ constexpr Format kFormats[] = {
     {"MP3 128k/44100/stereo", "mp3", kFormatMp3, 44100, 128000},
     {"WAV 44100/stereo", "wav", kFormatWav, 44100, 128000},
     {"AC3 192k/48000/stereo", "ac3", kFormatAc3, 48000, 192000},
+    {"M4A 128k/44100/stereo", "m4a", kFormatM4a, 44100, 128000},
+    {"FLAC 44100/stereo", "flac", kFormatFlac, 44100, 128000},
+    {"Opus 128k/48000/stereo", "opus", kFormatOpus, 48000, 128000},
 };
 
 }  // namespace
