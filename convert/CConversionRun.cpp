@@ -77,7 +77,6 @@ bool CConversionRun::Prepare() {
     return false;
   }
   settings_ = input_.saveSettings();
-  if (settings_.formatCode == kFormatOpus) settings_.sampleRate = kOpusSampleRate;
   // One level, as the settings store makes it; a failure shows when the
   // first output cannot be written.
   mkdir(settings_.outputFolder.c_str(), 0777);

@@ -6,9 +6,6 @@
 // in option.ini's OutputFormat; the others are chosen in the batch front end.
 enum FormatCode { kFormatMp3 = 1, kFormatWav = 2, kFormatAc3 = 3, kFormatM4a = 4, kFormatFlac = 5, kFormatOpus = 6 };
 
-// Opus works at 48000 Hz only, whatever rate is asked.
-inline constexpr int kOpusSampleRate = 48000;
-
 // The output settings of a conversion run, read from the main window's
 // controls when Start is pressed.
 struct Settings {

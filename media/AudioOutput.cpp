@@ -24,10 +24,12 @@ const AVCodec* FindEncoder(const AVOutputFormat& format, const std::string& enco
 int OpenEncoder(AVCodecContext& encoder, const AVCodec& codec, const AVOutputFormat& format,
                 const AudioOutput::AudioSettings& settings) {
   encoder.bit_rate = settings.bitRate;
-  encoder.sample_rate = settings.sampleRate;
+  // Opus works at 48000 Hz, whatever rate is asked; the resampler follows
+  // the encoder.
+  encoder.sample_rate = codec.id == AV_CODEC_ID_OPUS ? 48000 : settings.sampleRate;
   av_channel_layout_default(&encoder.ch_layout, settings.channels);
   encoder.sample_fmt = codec.sample_fmts ? codec.sample_fmts[0] : AV_SAMPLE_FMT_S16;
-  encoder.time_base = AVRational{1, settings.sampleRate};
+  encoder.time_base = AVRational{1, encoder.sample_rate};
   if (format.flags & AVFMT_GLOBALHEADER) encoder.flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
   return avcodec_open2(&encoder, &codec, nullptr);
 }

@@ -27,7 +27,7 @@ class AudioOutput {
   struct AudioSettings {
     std::string encoderName;  // empty: the muxer's default audio codec
     int bitRate = 128000;     // bits per second
-    int sampleRate = 44100;
+    int sampleRate = 44100;   // Opus always gets 48000
     int channels = 2;
   };
 

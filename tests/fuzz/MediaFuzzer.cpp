@@ -72,8 +72,7 @@ void Transcode(CMediaTranscoder& media, const std::string& output, bool mono) {
   media.SetNotifyWindow(&notify);
   // A second of the source at most, where it has a duration to cut.
   media.SetClip(0, 1);
-  // Opus works at 48000 Hz only.
-  media.SetOutputParameters(output.ends_with(".opus") ? 48000 : 22050, mono ? 1 : 2, 64000);
+  media.SetOutputParameters(22050, mono ? 1 : 2, 64000);
   if (media.OpenOutput(output) != 0 || media.Start() != 0) return;
   const TranscodeOutcome outcome = notify.WaitFinished();
   media.Join();
