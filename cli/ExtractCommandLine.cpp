@@ -53,7 +53,6 @@ std::optional<double> Seconds(const std::string& value) {
   return seconds;
 }
 
-constexpr std::array kFormatNames{"mp3", "wav", "ac3", "m4a", "flac", "opus"};  // in FormatCode order
 constexpr std::array kChannelCounts{"1", "2"};             // in kChannelEntries order
 
 // An option whose value is one of `entries`, in any case: the field gets
@@ -91,7 +90,7 @@ OptionRule RequestRule(char shortName, const char* longName, CommandLineRequest 
 
 const std::vector<OptionRule>& Rules() {
   static const std::vector<OptionRule> rules = {
-      ListRule('f', "format", kFormatNames, &ExtractOptions::formatCode, kFormatMp3),
+      ListRule('f', "format", kFormatExtensions, &ExtractOptions::formatCode, kFormatMp3),
       ListRule('b', "bitrate", kBitRateEntries, &ExtractOptions::bitRateIndex),
       ListRule('r', "sample-rate", kSampleRateEntries, &ExtractOptions::sampleRateIndex),
       ListRule('c', "channels", kChannelCounts, &ExtractOptions::channelIndex),

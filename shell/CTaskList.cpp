@@ -60,7 +60,7 @@ bool ProbeDuration(const std::string& path, int& duration) {
 void CTaskList::SelectRow(int row) { selectedRow_ = row >= 0 && row < GetTaskCount() ? row : -1; }
 
 void CTaskList::CheckOutputFormat(int formatCode) {
-  checkedFormat_ = formatCode >= kFormatMp3 && formatCode <= kFormatOpus ? formatCode : 0;
+  checkedFormat_ = FormatExtension(formatCode) ? formatCode : 0;
   const std::string label = ToUpperAscii(GetOutputExtension());
   for (auto& row : rows_) row[kOutputFormatColumn] = label;
 }
@@ -75,20 +75,8 @@ void CTaskList::StoreClip(int row, double clipStart, double clipLength, const st
 }
 
 std::string CTaskList::GetOutputExtension() const {
-  switch (checkedFormat_) {
-    case kFormatWav:
-      return "wav";
-    case kFormatAc3:
-      return "ac3";
-    case kFormatM4a:
-      return "m4a";
-    case kFormatFlac:
-      return "flac";
-    case kFormatOpus:
-      return "opus";
-    default:
-      return "mp3";
-  }
+  const char* extension = FormatExtension(checkedFormat_);
+  return extension ? extension : "mp3";
 }
 
 bool CTaskList::AddSourceFile(std::string path) {

@@ -11,7 +11,6 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -65,10 +64,7 @@ ConversionRunInput ConversionRunFixture::InputFor(const std::vector<std::string>
     input.tasks.push_back(task);
     input.rowTitles.push_back(rowTitle);
   }
-  static const std::map<int, std::string> kExtensions = {{kFormatMp3, "mp3"}, {kFormatWav, "wav"},
-                                                          {kFormatAc3, "ac3"}, {kFormatM4a, "m4a"},
-                                                          {kFormatFlac, "flac"}, {kFormatOpus, "opus"}};
-  input.outputExtension = kExtensions.at(settings_.formatCode);
+  input.outputExtension = FormatExtension(settings_.formatCode);
   input.enhancedEngine = enhancedEngine;
   input.saveSettings = [this] {
     ++saveCalls_;
