@@ -14,12 +14,12 @@
 #include <QMetaObject>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cmath>
-#include <optional>
-#include <cstring>
-#include <cerrno>
 #include <cstdlib>
+#include <cstring>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -77,8 +77,8 @@ bool CConversionRun::Prepare() {
     return false;
   }
   settings_ = input_.saveSettings();
-  // One level, as the settings store makes it; a failure shows when the
-  // first output cannot be written.
+  // One level, as the settings store makes it; a folder that cannot be
+  // made is told below, before any task.
   mkdir(settings_.outputFolder.c_str(), 0777);
   EnsureConverter();
 

@@ -7,6 +7,7 @@
 #include <QUrl>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -33,21 +34,23 @@ void CDropListCtrl::dragEnterEvent(QDragEnterEvent* event) { AcceptAsCopy(event)
 void CDropListCtrl::dragMoveEvent(QDragMoveEvent* event) { AcceptAsCopy(event); }
 
 void CDropListCtrl::dropEvent(QDropEvent* event) {
-  if (!AcceptAsCopy(event)) return;
+  std::vector<std::string> paths = AcceptAsCopy(event);
+  if (paths.empty()) return;
   // The file manager waits for this event to return; the files are added
   // after it has.
   QMetaObject::invokeMethod(
-      this, [this, paths = LocalPaths(event->mimeData())] { emit filesDropped(paths); }, Qt::QueuedConnection);
+      this, [this, paths = std::move(paths)] { emit filesDropped(paths); }, Qt::QueuedConnection);
 }
 
-bool CDropListCtrl::AcceptAsCopy(QDropEvent* event) {
-  if (LocalPaths(event->mimeData()).empty()) {
+std::vector<std::string> CDropListCtrl::AcceptAsCopy(QDropEvent* event) {
+  std::vector<std::string> paths = LocalPaths(event->mimeData());
+  if (paths.empty()) {
     event->ignore();
-    return false;
+    return paths;
   }
   // Whatever the keys held down propose: a move would let the file manager
   // delete the dragged files.
   event->setDropAction(Qt::CopyAction);
   event->accept();
-  return true;
+  return paths;
 }

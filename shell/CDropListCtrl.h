@@ -31,8 +31,9 @@ class CDropListCtrl : public QTreeWidget {
   void dropEvent(QDropEvent* event) override;
 
  private:
-  // True when the event holds local files; it is then accepted as a copy.
-  static bool AcceptAsCopy(QDropEvent* event);
+  // The event's local files, in the order dragged; when there are any, the
+  // event is accepted as a copy, else ignored.
+  static std::vector<std::string> AcceptAsCopy(QDropEvent* event);
 
   CDropTarget dropTarget_;
 };
