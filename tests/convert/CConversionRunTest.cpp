@@ -305,7 +305,8 @@ struct RefusedAtStartCase {
   const char* name;
   bool enhancedEngine;
   std::function<void(Settings&, const TempFolder&)> arrange;
-  std::function<std::string(const Settings&)> text;
+  bool aboutTheFolder;  // the reason then follows the folder's name
+  const char* reason;
   const char* caption;
 };
 
@@ -318,7 +319,8 @@ TEST_P(RefusedAtStart, IsToldOnceAndStartsNoTask) {
   RunRecording recording(run);
   EXPECT_FALSE(run.Prepare());
 
-  const std::string text = GetParam().text(settings_);
+  const std::string folderText = "Cannot write to the output folder " + settings_.outputFolder + ": ";
+  const std::string text = (GetParam().aboutTheFolder ? folderText : "") + GetParam().reason;
   const auto requests = notice_.Requests();
   ASSERT_EQ(requests.size(), 1u);
   EXPECT_EQ(requests[0].text, text);
@@ -354,245 +356,18 @@ const auto kOpusMonoAt320k = [](Settings& settings, const TempFolder&) {
   settings.channelCount = 1;
   settings.bitRate = 320000;
 };
-std::string FolderRefusal(const Settings& settings, const char* reason) {
-  return "Cannot write to the output folder " + settings.outputFolder + ": " + reason;
-}
+constexpr char kParametersWrong[] = "The audio parameters are wrong,will be fixed in next major version";
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, RefusedAtStart,
     ::testing::Values(
-        RefusedAtStartCase{"MissingParentInProcess", false, kMissingParent,
-                           [](const Settings& s) { return FolderRefusal(s, "No such file or directory"); }, "Error"},
-        RefusedAtStartCase{"MissingParentConverter", true, kMissingParent,
-                           [](const Settings& s) { return FolderRefusal(s, "No such file or directory"); }, "Error"},
-        RefusedAtStartCase{"FileForAFolderInProcess", false, kFileForAFolder,
-                           [](const Settings& s) { return FolderRefusal(s, "Not a directory"); }, "Error"},
-        RefusedAtStartCase{"Ac3At22050InProcess", false, kAc3At22050,
-                           [](const Settings&) {
-                             return std::string("The audio parameters are wrong,will be fixed in next major version");
-                           },
-                           "Failure"},
-        RefusedAtStartCase{"Ac3At22050Converter", true, kAc3At22050,
-                           [](const Settings&) {
-                             return std::string("The audio parameters are wrong,will be fixed in next major version");
-                           },
-                           "Failure"},
-        RefusedAtStartCase{"OpusMonoAt320kInProcess", false, kOpusMonoAt320k,
-                           [](const Settings&) {
-                             return std::string("The audio parameters are wrong,will be fixed in next major version");
-                           },
-                           "Failure"}),
+        RefusedAtStartCase{"MissingParentInProcess", false, kMissingParent, true, "No such file or directory", "Error"},
+        RefusedAtStartCase{"MissingParentConverter", true, kMissingParent, true, "No such file or directory", "Error"},
+        RefusedAtStartCase{"FileForAFolderInProcess", false, kFileForAFolder, true, "Not a directory", "Error"},
+        RefusedAtStartCase{"Ac3At22050InProcess", false, kAc3At22050, false, kParametersWrong, "Failure"},
+        RefusedAtStartCase{"Ac3At22050Converter", true, kAc3At22050, false, kParametersWrong, "Failure"},
+        RefusedAtStartCase{"OpusMonoAt320kInProcess", false, kOpusMonoAt320k, false, kParametersWrong, "Failure"}),
     [](const auto& info) { return std::string(info.param.name); });
-
-// clip.avi and clip.mov would both write clip.mp3: the later one gets its
-// own name and neither output is overwritten, whatever the engine.
-class SameTitles : public ConversionRunTest, public ::testing::WithParamInterface<bool> {};
-
-TEST_P(SameTitles, GetNumberedOutputs) {
-  CConversionRun run(
-      InputFor({Source("avi-mpeg4-mp3-6s.avi", "clip.avi"), Source("mov-h264-aac-9s.mov", "clip.mov")}, GetParam()));
-  RunRecording recording(run);
-  RunToTheEnd(run, recording);
-
-  EXPECT_EQ(run.Results()[0].outputPath, settings_.outputFolder + "/clip.mp3");
-  EXPECT_EQ(run.Results()[1].outputPath, settings_.outputFolder + "/clip (2).mp3");
-  ExpectAudioOutput(settings_.outputFolder + "/clip.mp3", "mp3", 44100, 2,
-                    *DecodedAudioSeconds(run.Results()[0].sourcePath), 440);
-  ExpectAudioOutput(settings_.outputFolder + "/clip (2).mp3", "mp3", 44100, 2,
-                    *DecodedAudioSeconds(run.Results()[1].sourcePath), 1000);
-  EXPECT_EQ(NoticesCaptioned("Congratulations!").size(), 1u);
-}
-
-INSTANTIATE_TEST_SUITE_P(Engines, SameTitles, ::testing::Values(false, true),
-                         [](const auto& info) { return info.param ? "Converter" : "InProcess"; });
-
-// talk.wav converted to WAV into its own folder, after v/talk.mkv whose
-// output would be that very file: every source keeps its bytes and every
-// output gets a name of its own, whatever the engine.
-class OutputsBesideTheSources : public ConversionRunTest, public ::testing::WithParamInterface<bool> {};
-
-TEST_P(OutputsBesideTheSources, NeverWriteOverASource) {
-  fs::create_directories(work_ / "v");
-  fs::create_directories(work_ / "x");
-  const std::string video = work_ / "v/talk.mkv";
-  const std::string talk = work_ / "x/talk.wav";
-  fs::copy_file(TestMedia::Path("mkv-h264-vorbis-11s.mkv"), video);
-  fs::copy_file(TestMedia::Path("wav-tone-from-12s-to-30s-40s.wav"), talk);
-  const std::string videoBytes = ReadWholeFile(video);
-  const std::string talkBytes = ReadWholeFile(talk);
-  settings_.outputFolder = work_ / "x";
-  settings_.formatCode = kFormatWav;
-
-  CConversionRun run(InputFor({video, talk}, GetParam()));
-  RunRecording recording(run);
-  RunToTheEnd(run, recording);
-
-  EXPECT_EQ(ReadWholeFile(video), videoBytes);
-  EXPECT_EQ(ReadWholeFile(talk), talkBytes);
-  ASSERT_EQ(run.Results().size(), 2u);
-  EXPECT_EQ(run.Results()[0].outputPath, settings_.outputFolder + "/talk (2).wav");
-  EXPECT_EQ(run.Results()[1].outputPath, settings_.outputFolder + "/talk (3).wav");
-  for (const TaskResult& result : run.Results()) {
-    SCOPED_TRACE(result.outputPath);
-    EXPECT_EQ(result.end, TaskEnd::Converted) << result.failure;
-    EXPECT_NEAR(DecodedAudioSeconds(result.outputPath).value_or(0), *DecodedAudioSeconds(result.sourcePath), 0.05);
-  }
-}
-
-INSTANTIATE_TEST_SUITE_P(Engines, OutputsBesideTheSources, ::testing::Values(false, true),
-                         [](const auto& info) { return info.param ? "Converter" : "InProcess"; });
-
-TEST_F(ConversionRunTest, StopAnsweredNoGoesOnAndYesStops) {
-  CConversionRun run(InputFor({Source(kLongSource, "long.m4a")}, false));
-  RunRecording recording(run);
-  ASSERT_TRUE(run.Prepare());
-  run.Begin();
-  WaitUntilConverting(recording, " long.m4a", false);
-
-  notice_.AnswerNextQuestionWith(NoticeAnswer::No);
-  run.OnStop();
-  const auto questions = NoticesCaptioned("Question");
-  ASSERT_EQ(questions.size(), 1u);
-  EXPECT_EQ(questions[0].text, "Do you want to stop the conversion?");
-  EXPECT_EQ(questions[0].buttons, NoticeButtons::YesNo);
-  EXPECT_EQ(questions[0].icon, NoticeIcon::Question);
-  EXPECT_EQ(recording.stoppings, 0);
-  const size_t linesAtNo = recording.currentLines.size();
-  ASSERT_TRUE(ProcessEventsUntil([&] { return recording.currentLines.size() > linesAtNo; }))
-      << "the run did not go on after No";
-
-  notice_.AnswerNextQuestionWith(NoticeAnswer::Yes);
-  run.OnStop();
-  EXPECT_EQ(recording.stoppings, 1);
-  ASSERT_TRUE(ProcessEventsUntil([&] { return recording.closeRequests > 0; }));
-  EXPECT_TRUE(run.IsOver());
-  EXPECT_EQ(NoticesCaptioned("Question").size(), 2u);
-  EXPECT_TRUE(ClosingReports().empty());
-  EXPECT_TRUE(shellOpen_.Targets().empty());
-  EXPECT_EQ(run.Results()[0].end, TaskEnd::Stopped);
-  // The in-process worker closes a stopped output properly: shorter, but whole.
-  const auto decoded = DecodedAudioSeconds(run.Results()[0].outputPath);
-  ASSERT_TRUE(decoded);
-  EXPECT_GT(*decoded, 0);
-  EXPECT_LT(*decoded, 290);
-}
-
-TEST_F(ConversionRunTest, StopBeforeTheFirstTaskStartsNothing) {
-  CConversionRun run(InputFor({Source("avi-mpeg4-mp3-6s.avi", "clip.avi")}, true));
-  RunRecording recording(run);
-  ASSERT_TRUE(run.Prepare());
-  run.Begin();
-  run.OnStop();
-  ASSERT_TRUE(ProcessEventsUntil([&] { return recording.closeRequests > 0; }));
-
-  EXPECT_EQ(saveCalls_, 1) << "the settings are stored also for a stopped run";
-  EXPECT_TRUE(recording.captions.empty()) << recording.captions.front();
-  EXPECT_EQ(run.Results()[0].end, TaskEnd::NotStarted);
-  EXPECT_TRUE(fs::is_empty(settings_.outputFolder));
-  EXPECT_EQ(notice_.Texts(), std::vector<std::string>{"Do you want to stop the conversion?"});
-  EXPECT_TRUE(ChildProcesses().empty());
-}
-
-// STOP during the last task: the window closes without "Congratulations!",
-// the finished task's output stays, and no converter is left running.
-class StopDuringTheLastTask : public ConversionRunTest, public ::testing::WithParamInterface<bool> {};
-
-TEST_P(StopDuringTheLastTask, ShowsNoCongratulations) {
-  const bool enhancedEngine = GetParam();
-  CConversionRun run(
-      InputFor({Source("avi-mpeg4-mp3-6s.avi", "short.avi"), Source(kLongSource, "long.m4a")}, enhancedEngine));
-  RunRecording recording(run);
-  ASSERT_TRUE(run.Prepare());
-  run.Begin();
-  WaitUntilConverting(recording, " long.m4a", enhancedEngine);
-  run.OnStop();
-  ASSERT_TRUE(ProcessEventsUntil([&] { return recording.closeRequests > 0; }));
-
-  EXPECT_EQ(recording.closeRequests, 1);
-  EXPECT_EQ(NoticesCaptioned("Question").size(), 1u);
-  EXPECT_TRUE(ClosingReports().empty());
-  EXPECT_TRUE(shellOpen_.Targets().empty());
-  EXPECT_EQ(run.Results()[0].end, TaskEnd::Converted);
-  EXPECT_EQ(run.Results()[1].end, TaskEnd::Stopped);
-  ExpectAudioOutput(run.Results()[0].outputPath, "mp3", 44100, 2, *DecodedAudioSeconds(run.Results()[0].sourcePath),
-                    440);
-  EXPECT_TRUE(ChildProcesses().empty());
-  // Nothing the stopped task reports later changes the window.
-  const size_t lines = recording.currentLines.size();
-  QCoreApplication::processEvents();
-  EXPECT_EQ(recording.currentLines.size(), lines);
-}
-
-INSTANTIATE_TEST_SUITE_P(Engines, StopDuringTheLastTask, ::testing::Values(false, true),
-                         [](const auto& info) { return info.param ? "Converter" : "InProcess"; });
-
-// The batch front end's Ctrl+C: a STOP that asks nobody, with everything
-// else of STOP, and that a second request cannot start over.
-class StopWithoutAQuestion : public ConversionRunTest, public ::testing::WithParamInterface<bool> {};
-
-TEST_P(StopWithoutAQuestion, StopsLikeAConfirmedStop) {
-  const bool enhancedEngine = GetParam();
-  CConversionRun run(InputFor({Source(kLongSource, "long.m4a"), Source("avi-mpeg4-mp3-6s.avi", "next.avi")},
-                              enhancedEngine));
-  RunRecording recording(run);
-  ASSERT_TRUE(run.Prepare());
-  run.Begin();
-  WaitUntilConverting(recording, " long.m4a", enhancedEngine);
-
-  run.Stop();
-  run.Stop();
-  EXPECT_EQ(recording.stoppings, 1);
-  ASSERT_TRUE(ProcessEventsUntil([&] { return recording.closeRequests > 0; }));
-  run.Stop();
-
-  EXPECT_EQ(recording.stoppings, 1);
-  EXPECT_EQ(recording.closeRequests, 1);
-  EXPECT_TRUE(NoticesCaptioned("Question").empty());
-  EXPECT_TRUE(ClosingReports().empty());
-  EXPECT_TRUE(run.IsOver());
-  EXPECT_EQ(run.Results()[0].end, TaskEnd::Stopped);
-  EXPECT_EQ(run.Results()[1].end, TaskEnd::NotStarted);
-  EXPECT_FALSE(fs::exists(run.Results()[1].outputPath));
-  EXPECT_TRUE(ChildProcesses().empty());
-}
-
-INSTANTIATE_TEST_SUITE_P(Engines, StopWithoutAQuestion, ::testing::Values(false, true),
-                         [](const auto& info) { return info.param ? "Converter" : "InProcess"; });
-
-// Closing the window (Escape, the close box) ends the run on the spot: no
-// worker thread, no converter process, no closing report.
-class CancelDuringATask : public ConversionRunTest, public ::testing::WithParamInterface<bool> {};
-
-TEST_P(CancelDuringATask, LeavesNoThreadOrChildProcess) {
-  const bool enhancedEngine = GetParam();
-  CConversionRun run(InputFor({Source(kLongSource, "long.m4a"), Source("avi-mpeg4-mp3-6s.avi", "next.avi")},
-                              enhancedEngine));
-  RunRecording recording(run);
-  ASSERT_TRUE(run.Prepare());
-  QCoreApplication::processEvents();
-  const size_t threadsBefore = ThreadCount();
-  run.Begin();
-  WaitUntilConverting(recording, " long.m4a", enhancedEngine);
-  ASSERT_GT(ThreadCount(), threadsBefore) << "the task runs on no thread of its own";
-
-  run.Cancel();
-  EXPECT_EQ(ThreadCount(), threadsBefore);
-  EXPECT_TRUE(ChildProcesses().empty());
-  EXPECT_TRUE(run.IsOver());
-  EXPECT_EQ(run.Results()[0].end, TaskEnd::Stopped);
-  EXPECT_EQ(run.Results()[1].end, TaskEnd::NotStarted);
-
-  // Whatever was still on its way starts nothing and reports nothing.
-  const size_t lines = recording.currentLines.size();
-  QCoreApplication::processEvents();
-  EXPECT_EQ(recording.currentLines.size(), lines);
-  EXPECT_EQ(recording.closeRequests, 0);
-  EXPECT_TRUE(ClosingReports().empty());
-  EXPECT_FALSE(fs::exists(run.Results()[1].outputPath));
-}
-
-INSTANTIATE_TEST_SUITE_P(Engines, CancelDuringATask, ::testing::Values(false, true),
-                         [](const auto& info) { return info.param ? "Converter" : "InProcess"; });
 
 // A converter's WAV ended halfway, by STOP or by closing the window: the
 // converter is let to close it, so its header tells the sizes it holds, and
