@@ -41,7 +41,6 @@ int BatchExtraction::Run(std::FILE* results) {
 void BatchExtraction::AddFiles(const SettingsControls& controls, ConversionRunInput& input) {
   CTaskList list;
   list.CheckOutputFormat(controls.checkedFormat);
-  input.outputExtension = list.GetOutputExtension();
   const bool clipAsked = options_.clipStart || options_.clipEnd;
   for (const std::string& path : options_.files) {
     FileEntry& entry = entries_.emplace_back(FileEntry{path, kNoTask, {}});

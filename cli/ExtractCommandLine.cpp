@@ -90,7 +90,7 @@ OptionRule RequestRule(char shortName, const char* longName, CommandLineRequest 
 
 const std::vector<OptionRule>& Rules() {
   static const std::vector<OptionRule> rules = {
-      ListRule('f', "format", kFormatExtensions, &ExtractOptions::formatCode, kFormatMp3),
+      ListRule('f', "format", kFormatNames, &ExtractOptions::formatCode, kFormatMp3),
       ListRule('b', "bitrate", kBitRateEntries, &ExtractOptions::bitRateIndex),
       ListRule('r', "sample-rate", kSampleRateEntries, &ExtractOptions::sampleRateIndex),
       ListRule('c', "channels", kChannelCounts, &ExtractOptions::channelIndex),

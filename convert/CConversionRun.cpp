@@ -7,6 +7,7 @@
 #include "OutputPaths.h"
 #include "media/AudioOutput.h"
 #include "media/CMediaTranscoder.h"
+#include "media/OriginalSound.h"
 #include "media/TranscodeNotify.h"
 #include "platform/Notice.h"
 #include "platform/ShellOpen.h"
@@ -82,11 +83,12 @@ bool CConversionRun::Prepare() {
   mkdir(settings_.outputFolder.c_str(), 0777);
   EnsureConverter();
 
-  const std::vector<std::string> outputs =
-      OutputPathsOfRun(input_.tasks, settings_.outputFolder, input_.outputExtension);
+  std::vector<std::vector<OutputName>> outputNames;
+  for (const Task& task : input_.tasks) outputNames.push_back({{"", OutputExtensionOf(task)}});
+  const auto outputs = OutputPathsOfRun(input_.tasks, settings_.outputFolder, outputNames);
   results_.clear();
   for (size_t i = 0; i < input_.tasks.size(); ++i) {
-    results_.push_back({input_.tasks[i].sourcePath, outputs[i], TaskEnd::NotStarted, {}});
+    results_.push_back({input_.tasks[i].sourcePath, outputs[i].front(), TaskEnd::NotStarted, {}});
   }
   taskCount_ = static_cast<int>(input_.tasks.size());
   if (const std::optional<NoticeRequest> refusal = RefusalOfEveryTask()) {
@@ -102,6 +104,15 @@ bool CConversionRun::Prepare() {
   return true;
 }
 
+std::string CConversionRun::OutputExtensionOf(const Task& task) const {
+  if (const char* extension = FormatExtension(settings_.formatCode)) return extension;
+  // Original: the container that takes the source's codec. A source that
+  // cannot be probed fails when its task opens it; Matroska is the best
+  // guess at its name until then.
+  const std::optional<OriginalSound> original = ProbeOriginalSound(task.sourcePath);
+  return original ? original->extension : "mka";
+}
+
 std::optional<NoticeRequest> CConversionRun::RefusalOfEveryTask() const {
   const std::string& folder = settings_.outputFolder;
   std::string probe = folder + (folder.ends_with('/') ? "" : "/") + ".tolvar-write-test-XXXXXX";
@@ -113,8 +124,10 @@ std::optional<NoticeRequest> CConversionRun::RefusalOfEveryTask() const {
   close(descriptor);
   unlink(probe.c_str());
 
+  // Original opens no encoder.
+  const char* extension = FormatExtension(settings_.formatCode);
   const AudioOutput::AudioSettings audio{"", settings_.bitRate, settings_.sampleRate, settings_.channelCount};
-  if (AudioOutput::EncoderRefusal(input_.outputExtension, audio)) {
+  if (extension && AudioOutput::EncoderRefusal(extension, audio)) {
     return NoticeRequest{"The audio parameters are wrong,will be fixed in next major version", "Failure"};
   }
   return std::nullopt;
@@ -151,13 +164,20 @@ void CConversionRun::StartInProcess(int index) {
   const Task& task = input_.tasks[index];
   notify_ = std::make_unique<TaskNotify>(this, index);
   media_->SetNotifyWindow(notify_.get());
-  // The transcoder cuts only from a difference of two whole seconds on.
-  if (std::fabs(std::trunc(task.duration - task.clipLength)) > 1) {
-    const double start = task.clipStart <= task.duration ? task.clipStart : 0;
-    const double end = std::min(task.clipStart + task.clipLength, task.duration);
-    media_->SetClip(static_cast<float>(start), static_cast<float>(end));
+  if (settings_.formatCode == kFormatOriginal) {
+    // Cut as the converter cuts it, to the packet.
+    std::optional<CMediaTranscoder::PacketClip> clip;
+    if (ClipsItsFile(task)) clip = CMediaTranscoder::PacketClip{ClipStartWithinFile(task), task.clipLength};
+    media_->SetOriginal(clip);
+  } else {
+    // The transcoder cuts only from a difference of two whole seconds on.
+    if (std::fabs(std::trunc(task.duration - task.clipLength)) > 1) {
+      const double start = task.clipStart <= task.duration ? task.clipStart : 0;
+      const double end = std::min(task.clipStart + task.clipLength, task.duration);
+      media_->SetClip(static_cast<float>(start), static_cast<float>(end));
+    }
+    media_->SetOutputParameters(settings_.sampleRate, settings_.channelCount, settings_.bitRate);
   }
-  media_->SetOutputParameters(settings_.sampleRate, settings_.channelCount, settings_.bitRate);
   // Told for the first source without video only: one box, not one a file.
   media_->SetTellsMissingVideo(!toldMissingVideo_);
   const bool opened = media_->OpenOutput(results_[index].outputPath) == 0;

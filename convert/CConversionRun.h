@@ -113,6 +113,7 @@ class CConversionRun : public QObject {
 
   bool IsGoing() const { return phase_ == Phase::Waiting || phase_ == Phase::Running; }
 
+  std::string OutputExtensionOf(const Task& task) const;
   std::optional<NoticeRequest> RefusalOfEveryTask() const;
   void StartTask(int index);
   void StartInProcess(int index);

@@ -12,7 +12,6 @@
 struct ConversionRunInput {
   std::vector<Task> tasks;             // in list order
   std::vector<std::string> rowTitles;  // each task's title cell, " name.ext"
-  std::string outputExtension;         // "mp3", "wav" or "ac3", from the format buttons
   bool enhancedEngine = false;         // every task through the converter
   // Reads the output settings from the controls and stores them (and makes
   // the output folder); called once, when the run is prepared.

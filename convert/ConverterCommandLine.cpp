@@ -15,9 +15,8 @@ std::string SixDecimals(double value) {
 }
 
 std::string ClipArgument(const Task& task) {
-  if (!(std::fabs(std::trunc(task.duration - task.clipLength)) > 0.1)) return {};
-  const double start = task.duration >= task.clipStart ? task.clipStart : 0;
-  return "-ss " + SixDecimals(start) + " -t " + SixDecimals(task.clipLength);
+  if (!ClipsItsFile(task)) return {};
+  return "-ss " + SixDecimals(ClipStartWithinFile(task)) + " -t " + SixDecimals(task.clipLength);
 }
 
 const char* EncoderOptions(int formatCode) {
@@ -43,10 +42,12 @@ const char* EncoderOptions(int formatCode) {
 
 std::string BuildConverterCommandLine(const std::string& converterPath, const Task& task,
                                       const Settings& settings, const std::string& outputPath) {
+  const std::string start =
+      QuoteArgument(converterPath) + " -i " + QuoteArgument(task.sourcePath) + " " + ClipArgument(task);
+  if (settings.formatCode == kFormatOriginal) return start + " -y -acodec copy " + QuoteArgument(outputPath);
   const char* encoderOptions = EncoderOptions(settings.formatCode);
   if (!encoderOptions) return {};
   const std::string channels = settings.channelCount == 1 ? "1" : "2";
-  return QuoteArgument(converterPath) + " -i " + QuoteArgument(task.sourcePath) + " " + ClipArgument(task) +
-         encoderOptions + std::to_string(settings.bitRate / 1000) + "k -ac " + channels + " -ar " +
+  return start + encoderOptions + std::to_string(settings.bitRate / 1000) + "k -ac " + channels + " -ar " +
          std::to_string(settings.sampleRate) + " " + QuoteArgument(outputPath);
 }

@@ -12,13 +12,16 @@
 //   MP3  tae -i SOURCE CLIP -y -acodec libmp3lame -ab 128k -ac 2 -ar 44100 OUTPUT
 //   WAV  tae -i SOURCE CLIP -y -vn -ab 128k -ac 2 -ar 44100 OUTPUT
 //   AC3  tae -i SOURCE CLIP -y -acodec ac3 -ab 128k -ac 2 -ar 44100 OUTPUT
+//   M4A  tae -i SOURCE CLIP -y -acodec aac -ab 128k -ac 2 -ar 44100 OUTPUT
+//   FLAC tae -i SOURCE CLIP -y -acodec flac -ab 128k -ac 2 -ar 44100 OUTPUT
+//   Opus tae -i SOURCE CLIP -y -acodec libopus -ab 128k -ac 2 -ar 44100 OUTPUT
+//   Original  tae -i SOURCE CLIP -y -acodec copy OUTPUT
 //
-// CLIP is "-ss START -t LENGTH" (six decimals) once the clip is shorter than
-// the file by a whole second or more, else nothing (two blanks remain). A
-// start past the file's duration is sent as 0. Every path, the converter's
+// CLIP is "-ss START -t LENGTH" (six decimals) when ClipsItsFile, else
+// nothing (two blanks remain); START is ClipStartWithinFile. Every path, the converter's
 // included, is quoted with QuoteArgument, so SplitCommandLine gives each back
 // whole, whatever it holds. Numbers never depend on the user's locale.
 //
-// Empty for a format other than MP3, WAV and AC3.
+// Empty for a code that names no format.
 std::string BuildConverterCommandLine(const std::string& converterPath, const Task& task,
                                       const Settings& settings, const std::string& outputPath);

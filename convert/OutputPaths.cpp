@@ -40,19 +40,22 @@ std::string OutputPathOf(const std::string& outputFolder, const std::string& tit
   return PathWithoutExtension(outputFolder, title) + "." + extension;
 }
 
-std::vector<std::string> OutputPathsOfRun(const std::vector<Task>& tasks, const std::string& outputFolder,
-                                          const std::string& extension) {
+std::vector<std::vector<std::string>> OutputPathsOfRun(const std::vector<Task>& tasks,
+                                                       const std::string& outputFolder,
+                                                       const std::vector<std::vector<OutputName>>& outputsOfTask) {
   const std::set<FileIdentity> sources = SourcesOf(tasks);
-  std::vector<std::string> paths;
+  std::vector<std::vector<std::string>> paths(tasks.size());
   std::unordered_set<std::string> taken;
-  for (const Task& task : tasks) {
-    const std::string stem = PathWithoutExtension(outputFolder, task.title);
-    std::string path = stem + "." + extension;
-    for (int copy = 2; taken.contains(path) || NamesOneOf(path, sources); ++copy) {
-      path = stem + " (" + std::to_string(copy) + ")." + extension;
+  for (size_t task = 0; task < tasks.size() && task < outputsOfTask.size(); ++task) {
+    for (const OutputName& name : outputsOfTask[task]) {
+      const std::string stem = PathWithoutExtension(outputFolder, tasks[task].title) + name.suffix;
+      std::string path = stem + "." + name.extension;
+      for (int copy = 2; taken.contains(path) || NamesOneOf(path, sources); ++copy) {
+        path = stem + " (" + std::to_string(copy) + ")." + name.extension;
+      }
+      taken.insert(path);
+      paths[task].push_back(std::move(path));
     }
-    taken.insert(path);
-    paths.push_back(std::move(path));
   }
   return paths;
 }

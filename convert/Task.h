@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cmath>
 #include <string>
 
 // One extraction task: a source file and the part of it to extract. Task i
@@ -11,6 +12,14 @@ struct Task {
   std::string sourcePath;  // as the user chose or dropped it, kept whole
   std::string title;       // the row's title text (leading blank kept) up to its last dot
 };
+
+// Whether the task keeps less than its whole file: its clip is shorter than
+// the file by a whole second or more. The converter is given a clip then,
+// and both engines cut Original's packets by this rule alike.
+inline bool ClipsItsFile(const Task& task) { return std::fabs(std::trunc(task.duration - task.clipLength)) > 0.1; }
+
+// Where the clip starts: a start past the file's duration counts as 0.
+inline double ClipStartWithinFile(const Task& task) { return task.duration >= task.clipStart ? task.clipStart : 0; }
 
 // The task list holds at most this many tasks.
 constexpr int kMaxTasks = 100;

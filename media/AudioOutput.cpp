@@ -2,6 +2,7 @@
 
 #include "FfmpegError.h"
 #include "LocalFile.h"
+#include "OriginalSound.h"
 
 #include <cstdio>
 #include <sys/stat.h>
@@ -111,6 +112,21 @@ AudioOutput::Failure AudioOutput::AddAudioStream(const AudioSettings& settings) 
   return Failure::None;
 }
 
+AudioOutput::Failure AudioOutput::AddCopiedStream(const AVStream& source) {
+  stream_ = avformat_new_stream(muxer_, nullptr);
+  if (!stream_ || avcodec_parameters_copy(stream_->codecpar, source.codecpar) < 0) return Failure::NoMemory;
+  // The source container's tag for the codec means nothing in another one.
+  stream_->codecpar->codec_tag = 0;
+  stream_->time_base = source.time_base;
+  return Failure::None;
+}
+
+AudioOutput::Failure AudioOutput::AddOriginalStream(const AVStream& source) {
+  const std::string repackEncoder = OriginalSoundOf(*source.codecpar).repackEncoder;
+  if (repackEncoder.empty()) return AddCopiedStream(source);
+  return AddAudioStream({repackEncoder, 0, source.codecpar->sample_rate, source.codecpar->ch_layout.nb_channels});
+}
+
 void AudioOutput::CopyTags(const AVFormatContext& source, int audioStream) {
   static const char* const kCarried[] = {"title", "artist", "album", "album_artist", "date",
                                          "genre", "comment", "track"};
@@ -146,6 +162,14 @@ int AudioOutput::WriteHeader() {
   return written < 0 ? written : 0;
 }
 
+std::string AudioOutput::HeaderFailureText(int error) const {
+  if (!CopiesPackets()) return "Cannot write " + path_ + ": " + FfmpegErrorText(error);
+  const AVCodecDescriptor* codec = avcodec_descriptor_get(stream_->codecpar->codec_id);
+  const std::string name = codec ? codec->long_name : "unknown";
+  return "The sound (" + name + ") cannot be kept as it is in a " + path_.substr(path_.rfind('.')) + " file (" +
+         FfmpegErrorText(error) + "); choose another format than Original";
+}
+
 int AudioOutput::Encode(const AVFrame* frame) {
   const int sent = avcodec_send_frame(encoder_, frame);
   // A second drain finds the encoder drained already.
@@ -158,15 +182,32 @@ int AudioOutput::WritePendingPackets() {
     const int received = avcodec_receive_packet(encoder_, packet_);
     if (received == AVERROR(EAGAIN) || received == AVERROR_EOF) return 0;
     if (received < 0) return received;
-    packet_->stream_index = stream_->index;
     av_packet_rescale_ts(packet_, encoder_->time_base, stream_->time_base);
-    const int written = av_interleaved_write_frame(muxer_, packet_);
-    if (written < 0) {
-      if (writeError_ == 0) writeError_ = written;
-      return written;
-    }
-    ++packetsWritten_;
+    if (const int written = WritePacket(*packet_); written < 0) return written;
   }
+}
+
+int AudioOutput::WriteCopiedPacket(AVPacket& packet, AVRational timeBase) {
+  av_packet_rescale_ts(&packet, timeBase, stream_->time_base);
+  // Containers that count in milliseconds (FLV) give neighbouring packets
+  // the same time; a muxer takes only rising ones.
+  if (lastCopiedDts_ != AV_NOPTS_VALUE && packet.dts != AV_NOPTS_VALUE && packet.dts <= lastCopiedDts_) {
+    packet.dts = lastCopiedDts_ + 1;
+    if (packet.pts != AV_NOPTS_VALUE && packet.pts < packet.dts) packet.pts = packet.dts;
+  }
+  if (packet.dts != AV_NOPTS_VALUE) lastCopiedDts_ = packet.dts;
+  return WritePacket(packet);
+}
+
+int AudioOutput::WritePacket(AVPacket& packet) {
+  packet.stream_index = stream_->index;
+  const int written = av_interleaved_write_frame(muxer_, &packet);
+  if (written < 0) {
+    if (writeError_ == 0) writeError_ = written;
+    return written;
+  }
+  ++packetsWritten_;
+  return 0;
 }
 
 bool AudioOutput::TakesShortLastFrame() const {

@@ -9,8 +9,8 @@ extern "C" {
 #include <libavformat/avformat.h>
 }
 
-// One audio output file: its muxer, the file itself and the audio encoder.
-// Opened in two steps, so that a caller can speak up between creating the
+// One audio output file: its muxer, the file itself and the audio encoder,
+// or, for a stream copied as it is, no encoder. Opened in two steps, so that a caller can speak up between creating the
 // file and choosing the encoder. Whatever step fails, the object can be
 // destroyed; a file that never got its header is removed again.
 class AudioOutput {
@@ -46,6 +46,13 @@ class AudioOutput {
   Failure Create(const std::string& path);
   // Adds the audio stream and opens its encoder.
   Failure AddAudioStream(const AudioSettings& settings);
+  // Adds an audio stream that takes the packets of `source` as they are,
+  // instead of an encoder.
+  Failure AddCopiedStream(const AVStream& source);
+  // The Original format: AddCopiedStream, or for PCM that the output's WAV
+  // cannot take as it is, an encoder of little-endian PCM at the source's
+  // own rate and channels (see OriginalSound).
+  Failure AddOriginalStream(const AVStream& source);
 
   // Carries the source's title, artist, album, album artist, date, genre,
   // comment and track number, and the language of its stream `audioStream`,
@@ -55,13 +62,22 @@ class AudioOutput {
 
   // 0 or a negative AVERROR.
   int WriteHeader();
+  // Why WriteHeader failed with `error`, in words for the user: a copied
+  // codec the container does not take is named.
+  std::string HeaderFailureText(int error) const;
   // Encodes one frame in the encoder's format (null drains the encoder) and
   // writes every packet that comes out. 0 or a negative AVERROR.
   int Encode(const AVFrame* frame);
+  // Writes one packet of the copied stream, its time stamps in `timeBase`;
+  // a time stamp that does not rise is moved on by one tick. 0 or a negative
+  // AVERROR.
+  int WriteCopiedPacket(AVPacket& packet, AVRational timeBase);
   // Writes the trailer and closes the file, which is removed when it holds
   // no sound; 0 or the first error met.
   int Finish();
 
+  // Whether the stream was added by AddCopiedStream: then there is no Encoder.
+  bool CopiesPackets() const { return stream_ && !encoder_; }
   const AVCodecContext& Encoder() const { return *encoder_; }
   // Whether the encoder takes a last frame shorter than its frame size.
   bool TakesShortLastFrame() const;
@@ -74,9 +90,11 @@ class AudioOutput {
   // The first error met writing a packet to the file, 0 while there was
   // none: a full disk shows as an encoding error otherwise.
   int WriteError() const { return writeError_; }
+  const std::string& Path() const { return path_; }
 
  private:
   int WritePendingPackets();
+  int WritePacket(AVPacket& packet);
   void Close();
 
   std::string path_;
@@ -87,6 +105,7 @@ class AudioOutput {
   bool headerWritten_ = false;
   bool finished_ = false;
   int64_t packetsWritten_ = 0;
+  int64_t lastCopiedDts_ = AV_NOPTS_VALUE;
   int writeError_ = 0;
   std::string failureDetail_;
 };

@@ -1,9 +1,11 @@
 #include "AudioPipeline.h"
 
 #include "FfmpegError.h"
+#include "OriginalSound.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 namespace {
 
@@ -16,8 +18,8 @@ AudioPipeline::AudioPipeline(const Source& source, AudioOutput& output, const Op
     : source_(source),
       output_(output),
       options_(options),
-      feeder_(output, buffer, bufferSize),
       audioStream_(source.input->streams[source.audioStreamIndex]) {
+  if (!output.CopiesPackets()) feeder_.emplace(output, buffer, bufferSize);
   // Packet times count from the source's own start, to the last tick: MPEG
   // files start half a second in, transport streams anywhere. The demuxer
   // has already unwrapped time stamps that ran over, so they run on from
@@ -60,39 +62,119 @@ AudioPipeline::Result AudioPipeline::Run(const StopQuery& shouldStop, const Prog
     if (avformat_seek_file(source_.input, -1, INT64_MIN, target, target, 0) >= 0) source_.decoder->Flush();
   }
 
+  const bool copies = output_.CopiesPackets();
+  if (copies) {
+    // Only the audio stream is read: the demuxer skips the others' data.
+    for (unsigned i = 0; i < source_.input->nb_streams; ++i) {
+      if (static_cast<int>(i) != source_.audioStreamIndex) source_.input->streams[i]->discard = AVDISCARD_ALL;
+    }
+  }
+
   AVPacket* packet = av_packet_alloc();
   while (packet && failure_.empty() && !shouldStop()) {
     if (!ReadNextPacket(packet)) break;
-    const bool goOn = options_.cut == ClipCut::WholePackets ? HandleWholePacket(packet) : HandleExactPacket(packet);
+    const bool goOn = HandlePacket(packet);
     av_packet_unref(packet);
     if (!goOn) break;
-    const double seconds = options_.cut == ClipCut::WholePackets
+    const double seconds = options_.cut != ClipCut::ExactSamples
                                ? packetTime_
-                               : static_cast<double>(feeder_.SamplesEncoded()) / output_.Encoder().sample_rate;
+                               : static_cast<double>(feeder_->SamplesEncoded()) / output_.Encoder().sample_rate;
     onProgress(seconds, output_.BytesWritten());
   }
   av_packet_free(&packet);
 
   // Frames the decoder still holds come from packets inside the clip.
-  if (failure_.empty()) {
-    options_.cut == ClipCut::WholePackets ? HandleWholePacket(nullptr) : HandleExactPacket(nullptr);
-  }
-  if (failure_.empty()) {
-    if (const int finished = feeder_.Finish(options_.encodeTail); finished < 0) FailEncoding(finished);
+  if (failure_.empty() && feeder_) HandlePacket(nullptr);
+  if (failure_.empty() && feeder_) {
+    if (const int finished = feeder_->Finish(options_.encodeTail); finished < 0) FailEncoding(finished);
   }
   // The output is closed the same way after a failure, so that what was
   // written stays readable.
+  const int64_t packetsWritten = output_.PacketsWritten();
   if (const int closed = output_.Finish(); closed < 0) Fail("Cannot write the output file", closed);
 
   Result result;
   if (!failure_.empty()) {
     result.failure = failure_;
-  } else if (output_.PacketsWritten() == 0) {
+  } else if (packetsWritten == 0 && !copies) {
     result.failure = "No audio could be decoded from the source";
+  } else if (packetsWritten == 0) {
+    const bool clipped = options_.clipLength || options_.clipStart > 0;
+    result.failure = clipped ? "No audio packet of the source lies within the clip"
+                             : "The source holds no audio packet to copy";
+  } else if (const auto unreadable = copies ? ReadBackFailure(output_.Path()) : std::nullopt) {
+    std::remove(output_.Path().c_str());
+    result.failure = *unreadable;
   } else {
     result.converted = true;
   }
   return result;
+}
+
+bool AudioPipeline::HandlePacket(AVPacket* packet) {
+  switch (options_.cut) {
+    case ClipCut::WholePackets:
+      return HandleWholePacket(packet);
+    case ClipCut::ExactSamples:
+      return HandleExactPacket(packet);
+    case ClipCut::CoveringPackets:
+      return HandleCoveringPacket(packet);
+  }
+  return false;
+}
+
+bool AudioPipeline::DecodeIntoEncoder(const AVPacket* packet) {
+  // A packet that does not decode is skipped, as players do: its result is
+  // not an error of the conversion.
+  int pushed = 0;
+  source_.decoder->Decode(packet, [&](const AVFrame& frame) {
+    if (pushed < 0) return;
+    pushed = feeder_->Push(frame, 0, frame.nb_samples);
+  });
+  if (pushed < 0) {
+    FailEncoding(pushed);
+    return false;
+  }
+  return true;
+}
+
+// A null packet drains the decoder of a repack.
+bool AudioPipeline::HandleCoveringPacket(AVPacket* packet) {
+  if (!packet) return DecodeIntoEncoder(nullptr);
+  if (packet->stream_index != source_.audioStreamIndex) return true;
+  int64_t stamp = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
+  if (stamp == AV_NOPTS_VALUE) {
+    if (!nextStamp_) {
+      failure_ = "The audio packets of the source carry no time stamps; choose another format than Original";
+      return false;
+    }
+    stamp = *nextStamp_;
+  }
+  if (packet->duration > 0) {
+    nextStamp_ = stamp + packet->duration;
+  } else {
+    nextStamp_.reset();
+  }
+
+  const AVRational timeBase = audioStream_->time_base;
+  const double toSeconds = static_cast<double>(timeBase.num) / timeBase.den;
+  const double clipStart = static_cast<double>(options_.clipStart) / kMicroseconds;
+  const double start = static_cast<double>(stamp - startOffset_) * toSeconds - clipStart;
+  const double end = start + static_cast<double>(std::max<int64_t>(packet->duration, 0)) * toSeconds;
+  if (options_.clipLength && start * kMicroseconds >= static_cast<double>(*options_.clipLength)) return false;
+  const bool beforeClip = packet->duration > 0 ? end <= 0 : start < 0;
+  if (beforeClip) return true;
+  packetTime_ = std::max(start, 0.0);
+
+  if (feeder_) return DecodeIntoEncoder(packet);
+  if (!firstStamp_) firstStamp_ = packet->dts != AV_NOPTS_VALUE ? std::min(packet->dts, stamp) : stamp;
+  packet->pts = stamp - *firstStamp_;
+  packet->dts = (packet->dts != AV_NOPTS_VALUE ? packet->dts : stamp) - *firstStamp_;
+  if (const int written = output_.WriteCopiedPacket(*packet, timeBase); written < 0) {
+    Fail("Cannot write the output file", written);
+    return false;
+  }
+  return true;
 }
 
 // A null packet drains the decoder.
@@ -114,18 +196,7 @@ bool AudioPipeline::HandleWholePacket(const AVPacket* packet) {
     if (packetTime_ < 0) return true;
   }
 
-  // A packet that does not decode is skipped, as players do: its result is
-  // not an error of the conversion.
-  int pushed = 0;
-  source_.decoder->Decode(packet, [&](const AVFrame& frame) {
-    if (pushed < 0) return;
-    pushed = feeder_.Push(frame, 0, frame.nb_samples);
-  });
-  if (pushed < 0) {
-    FailEncoding(pushed);
-    return false;
-  }
-  return true;
+  return DecodeIntoEncoder(packet);
 }
 
 bool AudioPipeline::HandleExactPacket(const AVPacket* packet) {
@@ -159,7 +230,7 @@ bool AudioPipeline::HandleExactPacket(const AVPacket* packet) {
                                            static_cast<long>(frame.nb_samples)));
       }
     }
-    if (last > first) pushed = feeder_.Push(frame, first, last - first);
+    if (last > first) pushed = feeder_->Push(frame, first, last - first);
   });
   if (pushed < 0) {
     FailEncoding(pushed);

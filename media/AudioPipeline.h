@@ -24,6 +24,11 @@ class AudioPipeline {
     // Decoded samples are trimmed to the clip exactly, after a seek close
     // to its start.
     ExactSamples,
+    // Every packet whose span meets the clip is kept whole, none other: the
+    // cut of a stream copied as it is, exact to a packet. The packets are
+    // written as they are when the output copies them, else decoded (PCM
+    // repacked sample for sample). Their time stamps start at 0.
+    CoveringPackets,
   };
 
   struct Options {
@@ -68,6 +73,10 @@ class AudioPipeline {
   bool ReadNextPacket(AVPacket* packet);
   bool HandleWholePacket(const AVPacket* packet);
   bool HandleExactPacket(const AVPacket* packet);
+  bool HandleCoveringPacket(AVPacket* packet);
+  // Hands a packet's frames to the encoder (null drains the decoder).
+  bool DecodeIntoEncoder(const AVPacket* packet);
+  bool HandlePacket(AVPacket* packet);
   void Fail(const std::string& what, int error);
   // A failure on the way through the encoder, which may have been the
   // writing of its packets.
@@ -76,13 +85,17 @@ class AudioPipeline {
   Source source_;
   AudioOutput& output_;
   Options options_;
-  EncoderFeeder feeder_;
+  std::optional<EncoderFeeder> feeder_;  // none when the output copies packets
   const AVStream* audioStream_;
 
   // Whole-packet cutting.
   int64_t startOffset_ = 0;  // the source's start time, in stream units
   double packetTime_ = 0;    // seconds into the clip of the last audio packet
   bool audioDone_ = false;
+
+  // Covering packets.
+  std::optional<int64_t> nextStamp_;   // where a packet without time stamp starts, in stream units
+  std::optional<int64_t> firstStamp_;  // of the first packet kept, which becomes 0
 
   // Exact cutting.
   double origin_ = 0;        // seconds: the source's start time

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -55,6 +56,14 @@ class CMediaTranscoder {
   // before the start, or a source without duration.
   int SetClip(float start, float end);
   void SetOutputParameters(int sampleRate, int channelCount, int bitRate);
+  // The Original format instead of the output parameters: the audio stream
+  // copied as it is (see AudioOutput::AddOriginalStream). A clip, in seconds
+  // as the task stores it, keeps every packet that covers it and no other.
+  struct PacketClip {
+    double start = 0;
+    double length = 0;
+  };
+  void SetOriginal(std::optional<PacketClip> clip);
   // Whether OpenOutput tells the user that the source has no video (it
   // does unless told otherwise): a batch tells it once, not per file.
   void SetTellsMissingVideo(bool tells) { tellsMissingVideo_ = tells; }
@@ -116,6 +125,7 @@ class CMediaTranscoder {
   int64_t rangeStart_ = 0;
   int64_t rangeEnd_ = 0;
   bool clipped_ = false;  // SetClip took a clip; otherwise the range is the whole source
+  bool original_ = false;
   int audioBufferSize_ = 0;
   uint8_t* audioBuffer_ = nullptr;
 

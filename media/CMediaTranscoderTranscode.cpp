@@ -1,5 +1,5 @@
-// Transcoding: the source's sound, or a clip of it, into an MP3, WAV or AC3
-// file on a worker thread.
+// Transcoding: the source's sound, or a clip of it, into an audio file on a
+// worker thread.
 #include "CMediaTranscoder.h"
 
 #include "AudioPipeline.h"
@@ -32,6 +32,14 @@ void CMediaTranscoder::SetOutputParameters(int sampleRate, int channelCount, int
   outputBitRate_ = bitRate;
 }
 
+void CMediaTranscoder::SetOriginal(std::optional<PacketClip> clip) {
+  original_ = true;
+  if (!clip || !input_) return;
+  rangeStart_ = std::llround(clip->start * kMicroseconds);
+  rangeEnd_ = rangeStart_ + std::llround(clip->length * kMicroseconds);
+  clipped_ = true;
+}
+
 int CMediaTranscoder::OpenOutput(const std::string& path) {
   auto output = std::make_unique<AudioOutput>();
   const AudioOutput::Failure created = output->Create(path);
@@ -60,9 +68,11 @@ int CMediaTranscoder::OpenOutput(const std::string& path) {
   }
 
   if (audioStreamIndex_ >= 0) {
-    ReopenAudioDecoderForDownmix();
+    if (!original_) ReopenAudioDecoderForDownmix();
     const AudioOutput::AudioSettings settings{"", outputBitRate_, outputSampleRate_, outputChannels_};
-    if (const AudioOutput::Failure added = output->AddAudioStream(settings); added != AudioOutput::Failure::None) {
+    const AudioOutput::Failure added = original_ ? output->AddOriginalStream(*input_->streams[audioStreamIndex_])
+                                                 : output->AddAudioStream(settings);
+    if (added != AudioOutput::Failure::None) {
       outputFailure_ = output->FailureText(added);
       ShowNotice("The audio parameters are wrong,will be fixed in next major version", "Failure");
       return -1;
@@ -83,10 +93,11 @@ int CMediaTranscoder::Start() {
   running_ = true;
   // Without an audio stream there is nothing to mux, and the header says so.
   if (output_ && audioStreamIndex_ >= 0) output_->CopyTags(*input_, audioStreamIndex_);
-  const bool headerWritten = output_ && audioStreamIndex_ >= 0 && output_->WriteHeader() == 0;
-  if (!headerWritten) {
+  const int headerWritten = output_ && audioStreamIndex_ >= 0 ? output_->WriteHeader() : AVERROR(EINVAL);
+  if (headerWritten < 0) {
     running_ = false;
-    outputFailure_ = "The output file could not be written.";
+    outputFailure_ = output_ && output_->CopiesPackets() ? output_->HeaderFailureText(headerWritten)
+                                                         : "The output file could not be written.";
     ShowNotice("maybe audio/video parameters are wrong,will be fixed in next major version", "Failure");
     return -1;
   }
@@ -107,15 +118,16 @@ void CMediaTranscoder::Work() {
   double progressThreshold = 0;
 
   AudioPipeline::Options options;
-  options.cut = AudioPipeline::ClipCut::WholePackets;
+  options.cut = original_ ? AudioPipeline::ClipCut::CoveringPackets : AudioPipeline::ClipCut::WholePackets;
   options.clipStart = rangeStart_;
   // Only a clip has an end. Without one the whole track is converted: sound
   // often outlasts what the container states as its duration.
   if (clipped_) options.clipLength = rangeEnd_ - rangeStart_;
   // MP3, WAV and AC3 end with their last whole frame, as they always have;
-  // the later formats (AAC, FLAC, Opus) keep every sample.
-  const AVCodecID codec = output_->Encoder().codec_id;
-  options.encodeTail = codec != AV_CODEC_ID_MP3 && codec != AV_CODEC_ID_PCM_S16LE && codec != AV_CODEC_ID_AC3;
+  // the later formats (AAC, FLAC, Opus) and Original keep every sample.
+  const AVCodecID codec = output_->CopiesPackets() ? AV_CODEC_ID_NONE : output_->Encoder().codec_id;
+  options.encodeTail =
+      original_ || (codec != AV_CODEC_ID_MP3 && codec != AV_CODEC_ID_PCM_S16LE && codec != AV_CODEC_ID_AC3);
 
   const AudioPipeline::Source source{input_, audioStreamIndex_, audioDecoder_.get(), videoStreamIndex_ >= 0};
   AudioPipeline pipeline(source, *output_, options, audioBuffer_, audioBufferSize_);

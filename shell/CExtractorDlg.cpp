@@ -401,7 +401,6 @@ void CExtractorDlg::OnStart() {
   ConversionRunInput input;
   input.tasks = taskList_.Tasks();
   for (const TaskRowTexts& row : taskList_.Rows()) input.rowTitles.push_back(row[kTitleColumn]);
-  input.outputExtension = taskList_.GetOutputExtension();
   input.enhancedEngine = enhancedEngine_;
   input.saveSettings = [this] {
     std::string notSaved;

@@ -60,7 +60,7 @@ bool ProbeDuration(const std::string& path, int& duration) {
 void CTaskList::SelectRow(int row) { selectedRow_ = row >= 0 && row < GetTaskCount() ? row : -1; }
 
 void CTaskList::CheckOutputFormat(int formatCode) {
-  checkedFormat_ = FormatExtension(formatCode) ? formatCode : 0;
+  checkedFormat_ = IsFormatCode(formatCode) ? formatCode : 0;
   const std::string label = ToUpperAscii(GetOutputExtension());
   for (auto& row : rows_) row[kOutputFormatColumn] = label;
 }

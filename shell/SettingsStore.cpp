@@ -77,7 +77,7 @@ Settings SettingsFromControls(const SettingsControls& controls) {
   const SettingsControls stored = AsStored(controls);
   Settings settings;
   // The batch front end's formats beyond the three buttons are its own.
-  const bool beyondTheButtons = controls.checkedFormat >= kFormatM4a && controls.checkedFormat <= kFormatOpus;
+  const bool beyondTheButtons = IsFormatCode(controls.checkedFormat) && controls.checkedFormat > kFormatAc3;
   settings.formatCode = beyondTheButtons ? controls.checkedFormat : stored.checkedFormat;
   settings.bitRate = std::atoi(kBitRateEntries[stored.bitRateIndex]) * 1000;
   settings.sampleRate = std::atoi(kSampleRateEntries[stored.sampleRateIndex]);

@@ -49,8 +49,8 @@ std::optional<std::string> TaeConversion::Run() {
   }
   const int audioStream = ChooseSourceAudioStream(*input);
   if (audioStream < 0) return options_.input + " has no audio stream";
-  auto decoder = OpenAudioDecoder(*input->streams[audioStream], DecoderSource::FfmpegOnly, options_.channels);
-  if (!decoder) return "No decoder can open the audio of " + options_.input;
+  const AVStream& sourceAudio = *input->streams[audioStream];
+  const bool original = options_.encoder == "copy";
 
   AudioOutput output;
   if (const auto failure = output.Create(options_.output); failure != AudioOutput::Failure::None) {
@@ -58,16 +58,20 @@ std::optional<std::string> TaeConversion::Run() {
   }
   const AudioOutput::AudioSettings settings{options_.encoder, options_.bitRate, options_.sampleRate,
                                             options_.channels};
-  if (const auto failure = output.AddAudioStream(settings); failure != AudioOutput::Failure::None) {
-    return output.FailureText(failure);
+  const auto added = original ? output.AddOriginalStream(sourceAudio) : output.AddAudioStream(settings);
+  if (added != AudioOutput::Failure::None) return output.FailureText(added);
+  // A copy needs no decoder; a repack of PCM decodes at the source's channels.
+  std::unique_ptr<StreamDecoder> decoder;
+  if (!output.CopiesPackets()) {
+    const int channels = original ? sourceAudio.codecpar->ch_layout.nb_channels : options_.channels;
+    decoder = OpenAudioDecoder(sourceAudio, DecoderSource::FfmpegOnly, channels);
+    if (!decoder) return "No decoder can open the audio of " + options_.input;
   }
   output.CopyTags(*input, audioStream);
-  if (const int written = output.WriteHeader(); written < 0) {
-    return "Cannot write " + options_.output + ": " + FfmpegErrorText(written);
-  }
+  if (const int written = output.WriteHeader(); written < 0) return output.HeaderFailureText(written);
 
   AudioPipeline::Options pipelineOptions;
-  pipelineOptions.cut = AudioPipeline::ClipCut::ExactSamples;
+  pipelineOptions.cut = original ? AudioPipeline::ClipCut::CoveringPackets : AudioPipeline::ClipCut::ExactSamples;
   pipelineOptions.clipStart = options_.start;
   pipelineOptions.clipLength = options_.length;
   pipelineOptions.encodeTail = true;

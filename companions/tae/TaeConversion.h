@@ -8,7 +8,8 @@
 #include <string>
 
 // One run of the converter: the source's last audio stream, decoded by
-// FFmpeg's own decoders, into the output file. Progress lines go to
+// FFmpeg's own decoders, into the output file; with "-acodec copy", its
+// packets as they are (the Original format). Progress lines go to
 // `progress`; a "q" on standard input ends the run early with a properly
 // closed file.
 class TaeConversion {

@@ -15,7 +15,7 @@ struct TaeOptions {
   int64_t start = 0;                 // microseconds (-ss)
   std::optional<int64_t> length;     // microseconds (-t)
   bool overwrite = false;            // -y
-  std::string encoder;               // -acodec; empty: chosen by the output's extension
+  std::string encoder;               // -acodec; empty: chosen by the output's extension; "copy": Original
   int bitRate = 128000;              // -ab, bits per second
   int channels = 2;                  // -ac
   int sampleRate = 44100;            // -ar

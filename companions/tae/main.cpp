@@ -22,8 +22,8 @@ int main(int argc, char** argv) {
   if (const auto* reason = std::get_if<std::string>(&parsed)) {
     std::fprintf(stderr, "tae: %s\n", reason->c_str());
     std::fprintf(stderr,
-                 "usage: tae -i INPUT [-ss START] [-t LENGTH] [-y] [-vn] [-acodec libmp3lame|ac3|aac|flac|libopus] "
-                 "[-ab RATEk] [-ac CHANNELS] [-ar HZ] OUTPUT\n");
+                 "usage: tae -i INPUT [-ss START] [-t LENGTH] [-y] [-vn] "
+                 "[-acodec libmp3lame|ac3|aac|flac|libopus|copy] [-ab RATEk] [-ac CHANNELS] [-ar HZ] OUTPUT\n");
     return 2;
   }
   TaeConversion conversion(std::get<TaeOptions>(parsed), stderr);

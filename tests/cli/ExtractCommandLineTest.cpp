@@ -129,8 +129,8 @@ TEST(ExtractCommandLineTest, UsageErrorsNameTheOptionAndItsValues) {
     Arguments arguments;
     std::string expected;
   } cases[] = {
-      {{"-f", "ogg", "a.avi"}, "-f/--format takes one of mp3 wav ac3 m4a flac opus, not 'ogg'"},
-      {{"--format=", "a.avi"}, "-f/--format takes one of mp3 wav ac3 m4a flac opus, not ''"},
+      {{"-f", "ogg", "a.avi"}, "-f/--format takes one of mp3 wav ac3 m4a flac opus original, not 'ogg'"},
+      {{"--format=", "a.avi"}, "-f/--format takes one of mp3 wav ac3 m4a flac opus original, not ''"},
       {{"-b", "100", "a.avi"}, "-b/--bitrate takes " + bitRates + ", not '100'"},
       {{"--bitrate=128k", "a.avi"}, "-b/--bitrate takes " + bitRates + ", not '128k'"},
       {{"-r", "8000", "a.avi"}, "-r/--sample-rate takes one of 48000 44100 32000 22050, not '8000'"},
@@ -142,7 +142,7 @@ TEST(ExtractCommandLineTest, UsageErrorsNameTheOptionAndItsValues) {
       {{"-e", "1e3", "a.avi"}, "-e/--end takes " + seconds + ", not '1e3'"},
       {{"-e", ".", "a.avi"}, "-e/--end takes " + seconds + ", not '.'"},
       {{"--end=1.2.3", "a.avi"}, "-e/--end takes " + seconds + ", not '1.2.3'"},
-      {{"a.avi", "-f"}, "-f/--format needs a value: one of mp3 wav ac3 m4a flac opus"},
+      {{"a.avi", "-f"}, "-f/--format needs a value: one of mp3 wav ac3 m4a flac opus original"},
       {{"a.avi", "--sample-rate"}, "-r/--sample-rate needs a value: one of 48000 44100 32000 22050"},
       {{"--quiet=yes", "a.avi"}, "-q/--quiet takes no value"},
       {{"--frobnicate", "a.avi"}, "unknown option '--frobnicate'"},

@@ -241,7 +241,7 @@ TEST_F(ExtractProgramTest, UsageErrorsNameTheOptionAndItsValues) {
     std::vector<std::string> arguments;
     const char* message;
   } cases[] = {
-      {{"-f", "ogg", source}, "tolvar-extract: -f/--format takes one of mp3 wav ac3 m4a flac opus, not 'ogg'\n"},
+      {{"-f", "ogg", source}, "tolvar-extract: -f/--format takes one of mp3 wav ac3 m4a flac opus original, not 'ogg'\n"},
       {{"--bitrate=100", source},
        "tolvar-extract: -b/--bitrate takes one of 32 40 48 56 64 80 96 112 128 192 224 256 320, not '100'\n"},
       {{"--frobnicate", source}, "tolvar-extract: unknown option '--frobnicate'\n"},

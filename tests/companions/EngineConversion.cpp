@@ -29,11 +29,19 @@ std::optional<TranscodeOutcome> ConvertInProcess(const EngineConversion& convers
   CMediaTranscoder media(nullptr, nullptr, nullptr);
   if (media.OpenInput(conversion.source) != 0) return std::nullopt;
   media.SetNotifyWindow(&waiter);
-  if (conversion.clip) {
-    media.SetClip(static_cast<float>(conversion.clip->first), static_cast<float>(conversion.clip->second));
+  if (conversion.original) {
+    std::optional<CMediaTranscoder::PacketClip> clip;
+    if (conversion.clip) clip = {conversion.clip->first, conversion.clip->second - conversion.clip->first};
+    media.SetOriginal(clip);
+  } else {
+    if (conversion.clip) {
+      media.SetClip(static_cast<float>(conversion.clip->first), static_cast<float>(conversion.clip->second));
+    }
+    media.SetOutputParameters(conversion.sampleRate, conversion.channels, conversion.bitRate);
   }
-  media.SetOutputParameters(conversion.sampleRate, conversion.channels, conversion.bitRate);
   if (media.OpenOutput(conversion.output) != 0 || media.Start() != 0) {
+    // The reason the run records, else the box the user was shown.
+    if (!media.OutputFailure().empty()) return TranscodeOutcome{false, media.OutputFailure()};
     return TranscodeOutcome{false, notice.Texts().empty() ? "" : notice.Texts().back()};
   }
   const auto outcome = waiter.Wait(std::chrono::minutes(2));
@@ -48,6 +56,10 @@ CommandResult ConvertThroughTae(const EngineConversion& conversion) {
                                    Decimal(conversion.clip->second - conversion.clip->first)});
   }
   command.push_back("-y");
+  if (conversion.original) {
+    command.insert(command.end(), {"-acodec", "copy", conversion.output});
+    return RunCommand(command);
+  }
   if (EndsWith(conversion.output, ".mp3")) command.insert(command.end(), {"-acodec", "libmp3lame"});
   if (EndsWith(conversion.output, ".wav")) command.push_back("-vn");
   if (EndsWith(conversion.output, ".ac3")) command.insert(command.end(), {"-acodec", "ac3"});

@@ -10,7 +10,8 @@
 // One source into one output through either engine, handed over as a run
 // hands it: the in-process transcoder object, or the tae program with the
 // ffmpeg syntax of the run's command lines. The output's extension (mp3,
-// wav, ac3, m4a, flac, opus) chooses the format.
+// wav, ac3, m4a, flac, opus) chooses the format, unless the sound is copied
+// as Original.
 struct EngineConversion {
   std::string source;
   std::string output;
@@ -18,10 +19,11 @@ struct EngineConversion {
   int channels = 2;
   int bitRate = 128000;
   std::optional<std::pair<double, double>> clip = std::nullopt;  // start and end, seconds
+  bool original = false;  // the sound as it is: the clip then is cut to the packet
 };
 
 // The worker's outcome; a failure to open or start the output is a failure
-// with the box the user was shown. Nullopt when the in-process engine cannot
+// with the reason the run records for it, or else the box the user was shown. Nullopt when the in-process engine cannot
 // open the source (a run then hands it to tae).
 std::optional<TranscodeOutcome> ConvertInProcess(const EngineConversion& conversion);
 

@@ -64,7 +64,6 @@ ConversionRunInput ConversionRunFixture::InputFor(const std::vector<std::string>
     input.tasks.push_back(task);
     input.rowTitles.push_back(rowTitle);
   }
-  input.outputExtension = FormatExtension(settings_.formatCode);
   input.enhancedEngine = enhancedEngine;
   input.saveSettings = [this] {
     ++saveCalls_;

@@ -74,8 +74,12 @@ INSTANTIATE_TEST_SUITE_P(
                  R"("/tmp/tolvar-0/tae" -i "/videos/holiday.avi"  -y -acodec flac -ab 128k -ac 2 -ar 44100 "/music/holiday.mp3")"},
         LineCase{"Opus", WholeFile(60), Output(kFormatOpus, 96000, 2, 48000),
                  R"("/tmp/tolvar-0/tae" -i "/videos/holiday.avi"  -y -acodec libopus -ab 96k -ac 2 -ar 48000 "/music/holiday.mp3")"},
+        LineCase{"OriginalCopiesWithoutParameters", WholeFile(60), Output(kFormatOriginal),
+                 R"("/tmp/tolvar-0/tae" -i "/videos/holiday.avi"  -y -acodec copy "/music/holiday.mp3")"},
+        LineCase{"OriginalIsCutByTheSameRule", Clip(10, 12, 5), Output(kFormatOriginal),
+                 R"("/tmp/tolvar-0/tae" -i "/videos/holiday.avi" -ss 0.000000 -t 5.000000 -y -acodec copy "/music/holiday.mp3")"},
         LineCase{"UnknownFormatGivesNoLine", WholeFile(60), Output(0), ""},
-        LineCase{"FormatPastOpusGivesNoLine", WholeFile(60), Output(kFormatOpus + 1), ""}),
+        LineCase{"FormatPastOriginalGivesNoLine", WholeFile(60), Output(kFormatOriginal + 1), ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A decimal comma would make the converter cut the wrong range.
@@ -123,6 +127,21 @@ INSTANTIATE_TEST_SUITE_P(
                                "/music//holiday.ac3"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// One output of `extension` for each of `taskCount` tasks, and the paths
+// OutputPathsOfRun gives them, one per task.
+std::vector<std::vector<OutputName>> OneOutputEach(size_t taskCount, const std::string& extension) {
+  return std::vector<std::vector<OutputName>>(taskCount, {OutputName{"", extension}});
+}
+
+std::vector<std::string> OnlyPaths(const std::vector<std::vector<std::string>>& pathsOfTasks) {
+  std::vector<std::string> paths;
+  for (const auto& ofTask : pathsOfTasks) {
+    EXPECT_EQ(ofTask.size(), 1u);
+    paths.insert(paths.end(), ofTask.begin(), ofTask.end());
+  }
+  return paths;
+}
+
 // An output that would name a source of the run, by its own name, through
 // a link or as a hard link, is numbered like a collision: the source is
 // never written over.
@@ -151,7 +170,7 @@ TEST(OutputPathsOfRun, NeverNameASourceOfTheRun) {
   const std::string out = folder / "x";
   const std::vector<std::string> expected = {out + "/talk (2).wav", out + "/talk (3).wav", out + "/linked (2).wav",
                                              out + "/hard (2).wav"};
-  EXPECT_EQ(OutputPathsOfRun(tasks, out, "wav"), expected);
+  EXPECT_EQ(OnlyPaths(OutputPathsOfRun(tasks, out, OneOutputEach(tasks.size(), "wav"))), expected);
 }
 
 TEST(OutputPathsOfRun, NumberTheLaterOfTasksThatWouldShareAFile) {
@@ -163,5 +182,30 @@ TEST(OutputPathsOfRun, NumberTheLaterOfTasksThatWouldShareAFile) {
   }
   const std::vector<std::string> expected = {"/music/clip.mp3", "/music/clip (2).mp3", "/music/other.mp3",
                                              "/music/clip (3).mp3", "/music/clip (2) (2).mp3"};
-  EXPECT_EQ(OutputPathsOfRun(tasks, "/music", "mp3"), expected);
+  EXPECT_EQ(OnlyPaths(OutputPathsOfRun(tasks, "/music", OneOutputEach(tasks.size(), "mp3"))), expected);
+}
+
+// Original gives each task its own extension, and a task may write several
+// files: a name is taken only by the same name and extension, whichever
+// task or output of a task had it first.
+TEST(OutputPathsOfRun, NumberAcrossTasksOfOwnExtensionsAndSeveralOutputs) {
+  std::vector<Task> tasks;
+  for (const char* title : {" clip", " clip", " clip", " clip 2"}) {
+    Task task = WholeFile(10);
+    task.title = title;
+    tasks.push_back(task);
+  }
+  const std::vector<std::vector<OutputName>> outputs = {
+      {{"", "m4a"}},
+      {{"", "ac3"}},
+      {{"", "m4a"}, {" 2", "m4a"}, {" 2", "m4a"}},
+      {{"", "m4a"}},
+  };
+  const std::vector<std::vector<std::string>> expected = {
+      {"/music/clip.m4a"},
+      {"/music/clip.ac3"},
+      {"/music/clip (2).m4a", "/music/clip 2.m4a", "/music/clip 2 (2).m4a"},
+      {"/music/clip 2 (3).m4a"},
+  };
+  EXPECT_EQ(OutputPathsOfRun(tasks, "/music", outputs), expected);
 }

@@ -353,12 +353,12 @@ TEST_F(TaskListTest, AFormatButtonRelabelsEveryRowAndTheNextAddedOne) {
 
 TEST_F(TaskListTest, TheOutputExtensionFollowsTheCheckedButton) {
   const std::pair<int, const char*> cases[] = {{0, "mp3"}, {kFormatMp3, "mp3"}, {kFormatWav, "wav"},
-                                               {kFormatAc3, "ac3"}, {7, "mp3"}};
+                                               {kFormatAc3, "ac3"}, {kFormatOriginal + 1, "mp3"}};
   for (const auto& [format, extension] : cases) {
     list.CheckOutputFormat(format);
     EXPECT_EQ(list.GetOutputExtension(), extension) << format;
   }
-  list.CheckOutputFormat(7);
+  list.CheckOutputFormat(kFormatOriginal + 1);
   EXPECT_EQ(list.GetCheckedFormat(), 0) << "an unknown format checks no button";
 }
 

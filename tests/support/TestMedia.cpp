@@ -176,6 +176,18 @@ const std::map<std::string, Recipe>& Recipes() {
       {"ts-mp2-then-empty-audio-stream-3s.ts",
        {Sine(440, 48000, 3) + Sine(880, 48000, 3) + "-map 0:a -map 1:a -c:a mp2 -bsf:a:1 noise=drop=1 -f mpegts"}},
       {"flac-5.1-loud-4s.flac", {LoudSurroundTone(4) + "-c:a flac"}},
+      // The Original format's codec families that the corpus lacks.
+      {"ts-adts-aac-4s.ts", {Sine(440, 48000, 4) + "-c:a aac -ac 2 -f mpegts"}},
+      {"ts-latm-aac-4s.ts", {Sine(440, 48000, 4) + "-c:a aac -ac 2 -mpegts_flags latm -f mpegts"}},
+      {"mov-alac-3s.mov", {Sine(440, 44100, 3) + "-c:a alac -ac 2"}},
+      {"mkv-eac3-3s.mkv", {Sine(440, 48000, 3) + "-c:a eac3 -ac 2"}},
+      {"mkv-dts-3s.mkv", {Sine(440, 48000, 3) + "-c:a dca -strict -2 -ac 2"}},
+      {"mkv-flac-3s.mkv", {Sine(440, 44100, 3) + "-c:a flac -ac 2"}},
+      {"mov-pcm-s16be-3s.mov", {Sine(440, 44100, 3) + "-c:a pcm_s16be -ac 2"}},
+      {"mov-pcm-s24be-3s.mov", {Sine(440, 48000, 3) + "-c:a pcm_s24be -ac 2"}},
+      {"vob-pcm-dvd-3s.vob", {Sine(440, 48000, 3) + "-c:a pcm_dvd -ac 2 -f vob"}},
+      {"avi-adpcm-ima-3s.avi", {Sine(440, 44100, 3) + "-c:a adpcm_ima_wav -ac 2"}},
+      {"flv-nellymoser-3s.flv", {Sine(440, 22050, 3) + "-c:a nellymoser"}},
       {"ac3-5.1-loud-4s.ac3", {LoudSurroundTone(4) + "-c:a ac3 -b:a 448k"}},
       // 5 999 999 samples at 1 MHz: a container duration of 5.999999 s exactly.
       {"wav-5.999999s.wav", {"-f lavfi -i anullsrc=r=1000000:cl=mono -t 5.999999 -c:a pcm_u8"}},
