@@ -151,6 +151,41 @@ INSTANTIATE_TEST_SUITE_P(FormatsAndEngines, ExtractFormats,
                                   (std::get<1>(info.param) ? "Converter" : "InProcess");
                          });
 
+// Original names each file by its own codec's type; names are numbered
+// across all of them, and never name a source (a WAV in the output folder).
+class ExtractOriginal : public ExtractProgramTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(ExtractOriginal, NamesEachFileByItsCodecAndNeverASource) {
+  fs::create_directories(media_ / "sub");
+  fs::create_directories(output_);
+  const std::string aac = Source(kTenSeconds, "talk.mp4");
+  const std::string mp2 = Source("mpeg-ps-mpeg2-mp2-7s.mpg", "talk.mpg");
+  const std::string mp3 = Source(kShortSource, "talk.avi");
+  const std::string secondAac = Source("mov-h264-aac-9s.mov", "sub/talk.mov");
+  const std::string pcm = output_ + "/voice.wav";
+  fs::create_symlink(TestMedia::Path("wav-tone-from-12s-to-30s-40s.wav"), pcm);
+  std::vector<std::string> arguments = {"-f", "original", "-o", output_, aac, mp2, mp3, secondAac, pcm};
+  if (GetParam()) arguments.push_back("-E");
+
+  const CommandResult result = Extract(arguments);
+  ASSERT_EQ(result.exitCode, 0) << result.errors;
+  const std::pair<std::string, std::string> expected[] = {
+      {aac, "talk.m4a"}, {mp2, "talk.mp2"}, {mp3, "talk.mp3"}, {secondAac, "talk (2).m4a"}, {pcm, "voice (2).wav"}};
+  const std::string codecs[] = {"aac", "mp2", "mp3", "aac", "pcm_s16le"};
+  std::vector<std::string> lines;
+  for (const auto& [source, name] : expected) lines.push_back("ok\t" + source + "\t" + output_ + "/" + name);
+  EXPECT_EQ(Lines(result.output), lines);
+  for (size_t i = 0; i < std::size(expected); ++i) {
+    const auto probed = Ffprobe(output_ + "/" + expected[i].second);
+    ASSERT_TRUE(probed) << expected[i].second;
+    EXPECT_EQ(probed->audioCodec, codecs[i]) << expected[i].second;
+  }
+  EXPECT_TRUE(fs::is_symlink(pcm)) << "the source is left alone";
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, ExtractOriginal, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "Converter" : "InProcess"; });
+
 // A refused file and one that fails are reported in their place; the others
 // are converted all the same.
 class ExtractRefusals : public ExtractProgramTest, public ::testing::WithParamInterface<bool> {};
