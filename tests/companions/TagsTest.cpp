@@ -26,6 +26,7 @@ struct TagCase {
   const char* extension;
   // What the format has no place for; raw AC-3 has no tags at all.
   std::vector<std::string> withoutPlace;
+  bool original = false;  // the source's Vorbis copied as it is, into Ogg
 };
 
 const TagCase kTagCases[] = {
@@ -35,6 +36,7 @@ const TagCase kTagCases[] = {
     {"opus", {}},
     {"wav", {"album_artist"}},  // RIFF INFO has no album artist
     {"ac3", {"title", "artist", "album", "album_artist", "date", "genre", "comment", "track", "language"}},
+    {"ogg", {}, true},
 };
 
 }  // namespace
@@ -49,7 +51,8 @@ TEST_P(Tags, AreCarriedWhereTheFormatHasAPlace) {
   const auto& [format, throughTae] = GetParam();
   const EngineConversion conversion{.source = TestMedia::Path("mkv-vorbis-tagged-3s.mkv"),
                                     .output = folder_ / (std::string("out.") + format.extension),
-                                    .sampleRate = 48000};
+                                    .sampleRate = 48000,
+                                    .original = format.original};
   if (throughTae) {
     const CommandResult result = ConvertThroughTae(conversion);
     ASSERT_EQ(result.exitCode, 0) << result.errors;
@@ -76,6 +79,7 @@ TEST_P(Tags, AreCarriedWhereTheFormatHasAPlace) {
 
 INSTANTIATE_TEST_SUITE_P(FormatsAndEngines, Tags, ::testing::Combine(::testing::ValuesIn(kTagCases), ::testing::Bool()),
                          [](const auto& info) {
-                           return std::string(std::get<0>(info.param).extension) +
+                           const TagCase& format = std::get<0>(info.param);
+                           return std::string(format.original ? "Original" : "") + format.extension +
                                   (std::get<1>(info.param) ? "Tae" : "InProcess");
                          });

@@ -5,6 +5,7 @@
 
 #include "media/CMediaTranscoder.h"
 #include "media/DecoderRegistration.h"
+#include "media/OriginalSound.h"
 #include "media/PreviewCapture.h"
 #include "platform/FfmpegLog.h"
 #include "platform/Notice.h"
@@ -67,16 +68,23 @@ class CheckingNotify : public ITranscodeNotify {
   TranscodeOutcome outcome_;
 };
 
-void Transcode(CMediaTranscoder& media, const std::string& output, bool mono) {
+// Original copies the packets (or repacks PCM) of the first second;
+// otherwise the sound is encoded.
+void Transcode(CMediaTranscoder& media, const std::string& output, bool original, bool mono) {
   CheckingNotify notify;
   media.SetNotifyWindow(&notify);
-  // A second of the source at most, where it has a duration to cut.
-  media.SetClip(0, 1);
-  media.SetOutputParameters(22050, mono ? 1 : 2, 64000);
+  if (original) {
+    media.SetOriginal(CMediaTranscoder::PacketClip{0, 1});
+  } else {
+    // A second of the source at most, where it has a duration to cut.
+    media.SetClip(0, 1);
+    media.SetOutputParameters(22050, mono ? 1 : 2, 64000);
+  }
   if (media.OpenOutput(output) != 0 || media.Start() != 0) return;
   const TranscodeOutcome outcome = notify.WaitFinished();
   media.Join();
   Require(!outcome.converted || std::filesystem::exists(output), "a converted source leaves its output");
+  Require(!outcome.converted || !original || !ReadBackFailure(output), "a copy counted converted reads back");
 }
 
 }  // namespace
@@ -105,9 +113,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::ofstream(source, std::ios::binary | std::ios::trunc).write(reinterpret_cast<const char*>(data),
                                                                  static_cast<std::streamsize>(size));
   // The input's length picks the output, so that a stored input replays alike.
-  static const char* const kOutputs[] = {"sound.wav", "sound.mp3", "sound.m4a", "sound.flac", "sound.opus"};
-  const std::string output = folder / kOutputs[size % std::size(kOutputs)];
-  std::remove(output.c_str());
+  static const char* const kOutputs[] = {"wav", "mp3", "m4a", "flac", "opus", "original"};
+  const std::string format = kOutputs[size % std::size(kOutputs)];
+  const bool original = format == "original";
 
   {
     CMediaTranscoder media(nullptr, nullptr, nullptr);
@@ -118,7 +126,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       Require(summarized < 0 || summary.size() < 512, "a summary longer than its room");
       Require(summarized < 0 || seconds < 0 || summary.rfind("Duration :", 0) == 0,
               "a known duration opens the summary");
-      Transcode(media, output, size % 4 < 2);
+      std::string extension = format;
+      if (original) {
+        const int audio = media.AudioStreamIndex();
+        extension = audio >= 0 ? OriginalSoundOf(*media.Input()->streams[audio]->codecpar).extension : "mka";
+      }
+      const std::string output = folder / ("sound." + extension);
+      std::remove(output.c_str());
+      Transcode(media, output, original, size % 4 < 2);
     }
   }
 
