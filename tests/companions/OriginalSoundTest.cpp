@@ -18,6 +18,8 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -291,3 +293,33 @@ TEST_P(OriginalRefusal, NamesTheCodecThatNoContainerTakes) {
 
 INSTANTIATE_TEST_SUITE_P(Engines, OriginalRefusal, ::testing::Bool(),
                          [](const auto& info) { return EngineName(info.param); });
+
+// A file that takes a copy's name but holds nothing that decodes is never
+// counted as a copy.
+TEST(OriginalReadBack, TellsAFileThatDoesNotDecode) {
+  InitMediaLibraries();
+  TempFolder folder;
+  const std::string copy = folder / "copy.m4a";
+  ASSERT_TRUE(Convert({.source = TestMedia::Path("mp4-h264-aac-10s.mp4"), .output = copy, .original = true}, true)
+                  ->converted);
+  std::ifstream whole(copy, std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(whole)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(ReadBackFailure(copy), std::nullopt);
+
+  const struct {
+    const char* name;
+    std::string bytes;
+  } broken[] = {
+      {"noise.ac3", std::string(4096, '\x5a')},
+      {"cut-short.m4a", bytes.substr(0, 64)},
+      {"empty.mka", ""},
+  };
+  for (const auto& file : broken) {
+    SCOPED_TRACE(file.name);
+    const std::string path = folder / file.name;
+    std::ofstream(path, std::ios::binary) << file.bytes;
+    const auto failure = ReadBackFailure(path);
+    ASSERT_TRUE(failure);
+    EXPECT_TRUE(failure->starts_with("The copied sound in " + path + " cannot be read back")) << *failure;
+  }
+}
