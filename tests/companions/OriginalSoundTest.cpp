@@ -61,6 +61,7 @@ const OriginalCase kCases[] = {
     {"AdpcmGoesToMatroska", "avi-adpcm-ima-3s.avi", "mka", Compare::Packets},
     {"AmrNb", "3gp-h263-amrnb.3gp", "amr", Compare::Bytes},
     {"PcmUnsigned8Bit", "camera-mjpeg-pcmu8.mov", "wav", Compare::Samples},
+    {"PcmLittleEndian16Bit", "wav-tone-from-12s-to-30s-40s.wav", "wav", Compare::Samples},
     {"PcmBigEndian16Bit", "mov-pcm-s16be-3s.mov", "wav", Compare::Samples},
     {"PcmBigEndian24Bit", "mov-pcm-s24be-3s.mov", "wav", Compare::Samples},
     {"PcmDvd", "vob-pcm-dvd-3s.vob", "wav", Compare::Samples},
