@@ -200,13 +200,15 @@ bool CIniFile::WriteString(const char* section, const char* key, const char* val
   return WriteStrings(section, {{key, value ? value : ""}});
 }
 
-bool CIniFile::WriteStrings(const char* section, const std::vector<std::pair<std::string, std::string>>& entries) {
+bool CIniFile::WriteStrings(const char* section, const std::vector<std::pair<std::string, std::string>>& entries,
+                            const std::vector<std::string>& removed) {
   failure_.clear();
   if (!section) return false;
   std::vector<std::string> lines = ReadLines(fileName_);
   for (const auto& [key, value] : entries) {
     if (!SetValue(lines, section, key, value)) return false;
   }
+  for (const std::string& key : removed) RemoveKey(lines, section, key);
 
   // The reader takes one carriage return off each line; a line that ends
   // in one of its own gets another, so that it reads back as it was.
@@ -235,6 +237,15 @@ bool CIniFile::SetValue(std::vector<std::string>& lines, const std::string& sect
     lines.push_back(keyLine);
   }
   return true;
+}
+
+void CIniFile::RemoveKey(std::vector<std::string>& lines, const std::string& section, const std::string& key) {
+  // A line without a name before its '=' is no key of any name.
+  if (Trim(key).empty()) return;
+  for (KeyLocation location = FindKey(lines, section, key); location.keyLine != std::string::npos;
+       location = FindKey(lines, section, key)) {
+    lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(location.keyLine));
+  }
 }
 
 bool CIniFile::WriteInt(const char* section, const char* key, int value, int radix) {

@@ -40,8 +40,11 @@ class CIniFile {
   bool WriteString(const char* section, const char* key, const char* value);
 
   // Several keys of one section in one replacement of the file: all of
-  // them, or none when one of them could not be written.
-  bool WriteStrings(const char* section, const std::vector<std::pair<std::string, std::string>>& entries);
+  // them, or none when one of them could not be written. The keys named in
+  // `removed` leave the section in the same write (every line of theirs, so
+  // that no older one shows through); one the section lacks is no error.
+  bool WriteStrings(const char* section, const std::vector<std::pair<std::string, std::string>>& entries,
+                    const std::vector<std::string>& removed = {});
 
   // The text WriteInt writes for the value.
   static std::string IntText(int value, int radix);
@@ -57,6 +60,7 @@ class CIniFile {
  private:
   static bool SetValue(std::vector<std::string>& lines, const std::string& section, const std::string& key,
                        const std::string& value);
+  static void RemoveKey(std::vector<std::string>& lines, const std::string& section, const std::string& key);
   bool ReplaceFile(const std::string& content);
   bool Fail(int error);
 

@@ -332,6 +332,19 @@ TEST_F(IniFileTest, WriteStringsWritesAllKeysOrNone) {
   EXPECT_EQ(ReadWholeFile(path), "[TaskSetting]\nOutputFormat=2\nOutputPath=/x/\n");
 }
 
+// Keys removed in a write leave their section, every line of theirs, in the
+// same replacement of the file; the same name elsewhere stays.
+TEST_F(IniFileTest, WriteStringsRemovesKeysInTheSameWrite) {
+  WriteText(path, "[TaskSetting]\nOutputFormat=1\notherformat=flac\nOtherFormat=opus\nOutputPath=/x/\n"
+                  "[Other]\nOtherFormat=kept\n");
+  ASSERT_TRUE(file.WriteStrings("TaskSetting", {{"OutputFormat", "2"}}, {" OtherFormat ", "Missing", ""}));
+  EXPECT_EQ(ReadWholeFile(path), "[TaskSetting]\nOutputFormat=2\nOutputPath=/x/\n[Other]\nOtherFormat=kept\n");
+  EXPECT_EQ(file.GetString("TaskSetting", "OtherFormat", "gone"), "gone");
+
+  EXPECT_FALSE(file.WriteStrings("TaskSetting", {{"Bad=Key", "1"}}, {"OutputPath"}));
+  EXPECT_EQ(file.GetString("TaskSetting", "OutputPath", ""), "/x/") << "a refused write removes nothing";
+}
+
 // The temporary file of a write that never ended goes with the next write,
 // once its process is gone and it is over a minute old; one that may still
 // be in use stays.
