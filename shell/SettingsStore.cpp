@@ -1,5 +1,6 @@
 #include "SettingsStore.h"
 
+#include "AsciiText.h"
 #include "CIniFile.h"
 #include "platform/UserFileFolders.h"
 
@@ -15,6 +16,9 @@ constexpr const char* kAudioBitrateKey = "AudioBitrate";
 constexpr const char* kSampleRateKey = "SampleRate";
 constexpr const char* kChannelKey = "Channel";
 constexpr const char* kOutputPathKey = "OutputPath";
+// The formats beyond the three buttons, by name. An older version knows
+// nothing of it and reads OutputFormat, which then says MP3.
+constexpr const char* kOtherFormatKey = "OtherFormat";
 
 constexpr int kDefaultBitRateIndex = 8;     // "128"
 constexpr int kDefaultSampleRateIndex = 0;  // "48000"
@@ -32,8 +36,9 @@ int IndexOrDefault(int index, const Entries& entries, int defaultIndex) {
   return index >= 0 && static_cast<size_t>(index) < entries.size() ? index : defaultIndex;
 }
 
-// What Start stores: a checked format (MP3 when none is) and a selection in
-// every list (its default entry when none is).
+// What Start stores: a button's format (MP3 when none is checked, and for a
+// format of the menu's, which OtherFormat names) and a selection in every
+// list (its default entry when none is).
 SettingsControls AsStored(const SettingsControls& controls) {
   SettingsControls stored = controls;
   stored.checkedFormat = controls.checkedFormat == kFormatWav   ? kFormatWav
@@ -43,6 +48,19 @@ SettingsControls AsStored(const SettingsControls& controls) {
   stored.sampleRateIndex = IndexOrDefault(controls.sampleRateIndex, kSampleRateEntries, kDefaultSampleRateIndex);
   stored.channelIndex = IndexOrDefault(controls.channelIndex, kChannelEntries, kDefaultChannelIndex);
   return stored;
+}
+
+bool IsButtonFormat(int formatCode) { return formatCode >= kFormatMp3 && formatCode <= kFormatAc3; }
+bool IsOtherFormat(int formatCode) { return IsFormatCode(formatCode) && !IsButtonFormat(formatCode); }
+const char* FormatName(int formatCode) { return kFormatNames[formatCode - kFormatMp3]; }
+
+// OtherFormat's value: one of the formats beyond the buttons, whose own
+// formats live in OutputFormat alone; 0 for any other text.
+int OtherFormatNamed(const std::string& name) {
+  for (int formatCode = kFormatAc3 + 1; IsOtherFormat(formatCode); ++formatCode) {
+    if (EqualsIgnoringCase(name, FormatName(formatCode))) return formatCode;
+  }
+  return 0;
 }
 
 CIniFile OptionFile() {
@@ -60,7 +78,10 @@ SettingsControls LoadSettings(const std::function<std::string()>& chooseOutputDr
   SettingsControls controls;
 
   const uint32_t format = file.GetInt(kSection, kOutputFormatKey, kFormatMp3, 10);
-  controls.checkedFormat = format >= kFormatMp3 && format <= kFormatAc3 ? static_cast<int>(format) : 0;
+  controls.checkedFormat = IsButtonFormat(static_cast<int>(format)) ? static_cast<int>(format) : 0;
+  if (const int other = OtherFormatNamed(file.GetString(kSection, kOtherFormatKey, ""))) {
+    controls.checkedFormat = other;
+  }
   controls.bitRateIndex =
       IndexOrNoSelection(file.GetInt(kSection, kAudioBitrateKey, kDefaultBitRateIndex, 10), kBitRateEntries);
   controls.sampleRateIndex = IndexOrNoSelection(
@@ -76,9 +97,8 @@ SettingsControls LoadSettings(const std::function<std::string()>& chooseOutputDr
 Settings SettingsFromControls(const SettingsControls& controls) {
   const SettingsControls stored = AsStored(controls);
   Settings settings;
-  // The batch front end's formats beyond the three buttons are its own.
-  const bool beyondTheButtons = IsFormatCode(controls.checkedFormat) && controls.checkedFormat > kFormatAc3;
-  settings.formatCode = beyondTheButtons ? controls.checkedFormat : stored.checkedFormat;
+  // The formats of the Format menu and of the batch front end.
+  settings.formatCode = IsOtherFormat(controls.checkedFormat) ? controls.checkedFormat : stored.checkedFormat;
   settings.bitRate = std::atoi(kBitRateEntries[stored.bitRateIndex]) * 1000;
   settings.sampleRate = std::atoi(kSampleRateEntries[stored.sampleRateIndex]);
   settings.channelCount = stored.channelIndex + 1;
@@ -89,18 +109,28 @@ Settings SettingsFromControls(const SettingsControls& controls) {
 Settings SaveSettings(const SettingsControls& controls, std::string* notSaved) {
   const SettingsControls stored = AsStored(controls);
   CIniFile file = OptionFile();
-  const bool saved = file.WriteStrings(kSection, {{kOutputFormatKey, CIniFile::IntText(stored.checkedFormat, 10)},
-                                                  {kAudioBitrateKey, CIniFile::IntText(stored.bitRateIndex, 10)},
-                                                  {kSampleRateKey, CIniFile::IntText(stored.sampleRateIndex, 10)},
-                                                  {kChannelKey, CIniFile::IntText(stored.channelIndex, 10)},
-                                                  {kOutputPathKey, stored.outputFolder}});
+  std::vector<std::pair<std::string, std::string>> entries = {
+      {kOutputFormatKey, CIniFile::IntText(stored.checkedFormat, 10)},
+      {kAudioBitrateKey, CIniFile::IntText(stored.bitRateIndex, 10)},
+      {kSampleRateKey, CIniFile::IntText(stored.sampleRateIndex, 10)},
+      {kChannelKey, CIniFile::IntText(stored.channelIndex, 10)},
+      {kOutputPathKey, stored.outputFolder}};
+  // A button's format leaves no OtherFormat behind to win over it at the
+  // next load.
+  std::vector<std::string> removed;
+  if (IsOtherFormat(controls.checkedFormat)) {
+    entries.emplace_back(kOtherFormatKey, FormatName(controls.checkedFormat));
+  } else {
+    removed.push_back(kOtherFormatKey);
+  }
+  const bool saved = file.WriteStrings(kSection, entries, removed);
   if (notSaved) {
     notSaved->clear();
     if (!saved) *notSaved = "The settings could not be saved to " + OptionFilePath() + ": " + file.FailureReason();
   }
 
   mkdir(stored.outputFolder.c_str(), 0777);
-  return SettingsFromControls(stored);
+  return SettingsFromControls(controls);
 }
 
 void OnRestoreDefaults() { unlink(OptionFilePath().c_str()); }

@@ -66,6 +66,19 @@ TEST_F(SettingsStoreTest, LoadShowsTheFileOrEachKeysDefault) {
       {"empty values are the defaults", "[TaskSetting]\nOutputFormat=\nAudioBitrate=\nSampleRate=\nChannel=\n",
        {1, 8, 0, 1, defaultFolder}},
       {"keys of another section do not count", "[Other]\nOutputFormat=2\nOutputPath=/x/\n", {1, 8, 0, 1, defaultFolder}},
+      {"OtherFormat wins over OutputFormat", "[TaskSetting]\nOutputFormat=2\nOtherFormat=flac\nOutputPath=/x/\n",
+       {kFormatFlac, 8, 0, 1, "/x/"}},
+      {"OtherFormat original, OutputFormat the edge case 7",
+       "[TaskSetting]\nOutputFormat=7\nOtherFormat=original\nOutputPath=/x/\n", {kFormatOriginal, 8, 0, 1, "/x/"}},
+      {"OtherFormat in any case", "[TaskSetting]\nOtherFormat=M4A\nOutputPath=/x/\n", {kFormatM4a, 8, 0, 1, "/x/"}},
+      {"OtherFormat without OutputFormat", "[TaskSetting]\nOtherFormat=opus\nOutputPath=/x/\n",
+       {kFormatOpus, 8, 0, 1, "/x/"}},
+      {"an unknown OtherFormat is ignored", "[TaskSetting]\nOutputFormat=3\nOtherFormat=aiff\nOutputPath=/x/\n",
+       {3, 8, 0, 1, "/x/"}},
+      {"a button's format in OtherFormat is ignored",
+       "[TaskSetting]\nOutputFormat=2\nOtherFormat=mp3\nOutputPath=/x/\n", {2, 8, 0, 1, "/x/"}},
+      {"an empty OtherFormat is ignored", "[TaskSetting]\nOutputFormat=7\nOtherFormat=\nOutputPath=/x/\n",
+       {0, 8, 0, 1, "/x/"}},
   };
   for (const auto& [name, file, expected] : cases) {
     SCOPED_TRACE(name);
@@ -136,6 +149,32 @@ TEST_F(SettingsStoreTest, WhatStartStoresIsWhatTheNextRunShows) {
   const SettingsControls controls{2, 11, 2, 0, outputParent / "Sound/"};
   SaveSettings(controls);
   ExpectControls(Load(), controls);
+}
+
+// A format of the Format menu is stored by name in OtherFormat, and as MP3
+// in OutputFormat, which is all an older version reads; a button's format
+// takes OtherFormat out again, leaving the file as an older version writes it.
+TEST_F(SettingsStoreTest, AFormatBeyondTheButtonsIsStoredByNameAndAsMp3ForOlderVersions) {
+  const std::pair<int, const char*> formats[] = {
+      {kFormatM4a, "m4a"}, {kFormatFlac, "flac"}, {kFormatOpus, "opus"}, {kFormatOriginal, "original"}};
+  const std::string folder = outputParent / "Sound/";
+  const std::string otherKeys = "AudioBitrate=9\nSampleRate=1\nChannel=0\nOutputPath=" + folder + "\n";
+  for (const auto& [format, name] : formats) {
+    SCOPED_TRACE(name);
+    const SettingsControls controls{format, 9, 1, 0, folder};
+    EXPECT_EQ(SettingsFromControls(controls).formatCode, format);
+    EXPECT_EQ(SaveSettings(controls).formatCode, format);
+    EXPECT_EQ(ReadWholeFile(optionFile), "[TaskSetting]\nOutputFormat=1\n" + otherKeys + "OtherFormat=" + name + "\n");
+    ExpectControls(Load(), controls);
+  }
+
+  EXPECT_EQ(SaveSettings({kFormatWav, 9, 1, 0, folder}).formatCode, kFormatWav);
+  EXPECT_EQ(ReadWholeFile(optionFile), "[TaskSetting]\nOutputFormat=2\n" + otherKeys);
+  EXPECT_EQ(Load().checkedFormat, kFormatWav);
+
+  SaveSettings({kFormatFlac, 9, 1, 0, folder});
+  OnRestoreDefaults();
+  EXPECT_EQ(Load().checkedFormat, kFormatMp3);
 }
 
 TEST_F(SettingsStoreTest, StartMakesOneFolderLevelOnlyAndGoesOnWhenItCannot) {
