@@ -6,6 +6,7 @@
 #include "convert/TimeText.h"
 #include "media/CMediaTranscoder.h"
 #include "media/MediaInfoLibrary.h"
+#include "media/OriginalSound.h"
 #include "platform/Notice.h"
 
 #include <cstdlib>
@@ -61,8 +62,17 @@ void CTaskList::SelectRow(int row) { selectedRow_ = row >= 0 && row < GetTaskCou
 
 void CTaskList::CheckOutputFormat(int formatCode) {
   checkedFormat_ = IsFormatCode(formatCode) ? formatCode : 0;
-  const std::string label = ToUpperAscii(GetOutputExtension());
-  for (auto& row : rows_) row[kOutputFormatColumn] = label;
+  for (int row = 0; row < GetTaskCount(); ++row) rows_[row][kOutputFormatColumn] = OutputFormatCell(row);
+}
+
+std::string CTaskList::OutputFormatCell(int row) {
+  if (checkedFormat_ != kFormatOriginal) return ToUpperAscii(GetOutputExtension());
+  std::optional<std::string>& extension = originalExtensions_[row];
+  if (!extension) {
+    const std::optional<OriginalSound> original = ProbeOriginalSound(tasks_[row].sourcePath);
+    extension = original ? original->extension : std::string();
+  }
+  return extension->empty() ? "(copy)" : ToUpperAscii(*extension) + " (copy)";
 }
 
 void CTaskList::StoreClip(int row, double clipStart, double clipLength, const std::string& startCell,
@@ -75,6 +85,7 @@ void CTaskList::StoreClip(int row, double clipStart, double clipLength, const st
 }
 
 std::string CTaskList::GetOutputExtension() const {
+  if (checkedFormat_ == kFormatOriginal) return {};
   const char* extension = FormatExtension(checkedFormat_);
   return extension ? extension : "mp3";
 }
@@ -111,9 +122,11 @@ bool CTaskList::AddSourceFile(std::string path) {
   task.title = TitleOf(titleText);
   task.sourcePath = std::move(path);
   tasks_.push_back(std::move(task));
+  originalExtensions_.emplace_back();
+  const int row = GetTaskCount() - 1;
   rows_.push_back({titleText, FormatTimeText(0), FormatTimeText(duration), ToUpperAscii(extension),
-                   ToUpperAscii(GetOutputExtension())});
-  selectedRow_ = GetTaskCount() - 1;
+                   OutputFormatCell(row)});
+  selectedRow_ = row;
   return true;
 }
 
@@ -149,6 +162,7 @@ void CTaskList::OnDeleteFile() {
   }
   tasks_.erase(tasks_.begin() + deleted);
   rows_.erase(rows_.begin() + deleted);
+  originalExtensions_.erase(originalExtensions_.begin() + deleted);
   // The row that moved into the deleted one's place; none after the last.
   SelectRow(deleted);
 }
@@ -160,5 +174,6 @@ void CTaskList::OnDeleteAll() {
   }
   tasks_.clear();
   rows_.clear();
+  originalExtensions_.clear();
   selectedRow_ = -1;
 }

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,7 +15,7 @@ using TaskRowTexts = std::array<std::string, kColumnCount>;
 
 // The task table and the rows that show it, kept in step: row i shows task i.
 // It also holds what the rules read from the window: the selected row and the
-// checked format button. Messages go through the notice interface.
+// chosen output format. Messages go through the notice interface.
 //
 // The window mirrors this object: after every operation it calls (or that a
 // drop calls on its behalf) it shows Rows() and GetSelectedRow() again, and
@@ -32,12 +33,18 @@ class CTaskList {
   // A row outside the list selects none.
   void SelectRow(int row);
 
-  // A FormatCode, or 0 when no format button is checked.
+  // A FormatCode, or 0 when no format is chosen.
   int GetCheckedFormat() const { return checkedFormat_; }
-  // A format button: checks it (0 clears all three) and shows the output
-  // format on every row.
+  // A format button or menu entry: chooses it (0, or a code that names no
+  // format, chooses none) and shows the output format on every row. Original
+  // shows each row's own container with a copy mark, "M4A (copy)", and
+  // "(copy)" for a source whose container cannot be told; it probes the
+  // sources not probed before, so that adding files probes nothing more
+  // while another format is chosen.
   void CheckOutputFormat(int formatCode);
-  // "mp3", "wav" or "ac3" for the checked button; "mp3" when none is.
+  // The extension of the chosen format's files: "mp3", "wav", "ac3", "m4a",
+  // "flac" or "opus"; "mp3" when none is chosen. Empty for Original, whose
+  // files take each source's own.
   std::string GetOutputExtension() const;
 
   // Probes the file and appends it as a task with a selected row, or tells
@@ -61,10 +68,15 @@ class CTaskList {
   void OnDeleteAll();
 
  private:
+  std::string OutputFormatCell(int row);
+
   bool addUnderway_ = false;
   int leftOutOfAdd_ = 0;
   std::vector<Task> tasks_;
   std::vector<TaskRowTexts> rows_;
+  // In step with the tasks: the container Original writes for each, once
+  // probed; empty when it cannot be told.
+  std::vector<std::optional<std::string>> originalExtensions_;
   int selectedRow_ = -1;
   int checkedFormat_ = 0;
 };

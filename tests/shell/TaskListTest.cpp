@@ -352,14 +352,88 @@ TEST_F(TaskListTest, AFormatButtonRelabelsEveryRowAndTheNextAddedOne) {
 }
 
 TEST_F(TaskListTest, TheOutputExtensionFollowsTheCheckedButton) {
-  const std::pair<int, const char*> cases[] = {{0, "mp3"}, {kFormatMp3, "mp3"}, {kFormatWav, "wav"},
-                                               {kFormatAc3, "ac3"}, {kFormatOriginal + 1, "mp3"}};
+  const std::pair<int, const char*> cases[] = {
+      {0, "mp3"},           {kFormatMp3, "mp3"},   {kFormatWav, "wav"},   {kFormatAc3, "ac3"},
+      {kFormatM4a, "m4a"},  {kFormatFlac, "flac"}, {kFormatOpus, "opus"}, {kFormatOriginal, ""},
+      {kFormatOriginal + 1, "mp3"}};
   for (const auto& [format, extension] : cases) {
     list.CheckOutputFormat(format);
     EXPECT_EQ(list.GetOutputExtension(), extension) << format;
   }
   list.CheckOutputFormat(kFormatOriginal + 1);
   EXPECT_EQ(list.GetCheckedFormat(), 0) << "an unknown format checks no button";
+}
+
+// Each format labels the rows shown when it is chosen and those added
+// after; Original labels each row with the container its sound is copied
+// into, and a source FFmpeg cannot open (MediaInfo gave its duration) with
+// the copy mark alone.
+TEST_F(TaskListTest, EachFormatLabelsTheRowsWithItsExtension) {
+  const std::string cut = folder / "cut.avi";
+  std::ofstream(cut, std::ios::binary) << FirstBytes(TestMedia::Path("avi-mpeg4-mp3-6s.avi"), 4096);
+  const std::string sources[] = {Source("clip.avi"), Source("film.mp4", "mp4-h264-aac-10s.mp4"),
+                                 Source("film.mkv", "mkv-h264-vorbis-11s.mkv"), cut};
+  using Labels = std::vector<std::string>;
+  const std::pair<int, Labels> cases[] = {
+      {kFormatMp3, Labels(4, "MP3")},
+      {kFormatWav, Labels(4, "WAV")},
+      {kFormatAc3, Labels(4, "AC3")},
+      {kFormatM4a, Labels(4, "M4A")},
+      {kFormatFlac, Labels(4, "FLAC")},
+      {kFormatOpus, Labels(4, "OPUS")},
+      {kFormatOriginal, {"MP3 (copy)", "M4A (copy)", "OGG (copy)", "(copy)"}},
+      {0, Labels(4, "MP3")},
+  };
+  for (const auto& [format, labels] : cases) {
+    SCOPED_TRACE(format);
+    list = CTaskList();
+    list.CheckOutputFormat(kFormatWav);
+    ASSERT_TRUE(list.AddSourceFile(sources[0]));
+    ASSERT_TRUE(list.AddSourceFile(sources[1]));
+    list.CheckOutputFormat(format);
+    ASSERT_TRUE(list.AddSourceFile(sources[2]));
+    ASSERT_TRUE(list.AddSourceFile(sources[3]));
+    Labels shown;
+    for (const auto& row : list.Rows()) shown.push_back(row[kOutputFormatColumn]);
+    EXPECT_EQ(shown, labels);
+  }
+  EXPECT_TRUE(notice.Requests().empty());
+}
+
+// Original learns a task's container when it is first shown for it, at the
+// switch or at the add, and keeps it with the task: the sources below are
+// gone from the disk before it is shown again.
+TEST_F(TaskListTest, OriginalProbesEachTaskOnceWhenShownAndKeepsWhatItFound) {
+  const auto labels = [&] {
+    std::vector<std::string> shown;
+    for (const auto& row : list.Rows()) shown.push_back(row[kOutputFormatColumn]);
+    return shown;
+  };
+  const auto showOriginalAgain = [&] {
+    list.CheckOutputFormat(kFormatMp3);
+    list.CheckOutputFormat(kFormatOriginal);
+  };
+  list.CheckOutputFormat(kFormatOriginal);
+  ASSERT_TRUE(list.AddSourceFile(Source("film.mp4", "mp4-h264-aac-10s.mp4")));
+  ASSERT_TRUE(list.AddSourceFile(Source("clip.avi")));
+  ASSERT_TRUE(list.AddSourceFile(Source("other.mp4", "mp4-h264-aac-10s.mp4")));
+  fs::remove(folder / "film.mp4");
+  fs::remove(folder / "clip.avi");
+  showOriginalAgain();
+  EXPECT_EQ(labels(), (std::vector<std::string>{"M4A (copy)", "MP3 (copy)", "M4A (copy)"}));
+
+  list.SelectRow(0);
+  list.OnDeleteFile();
+  showOriginalAgain();
+  EXPECT_EQ(labels(), (std::vector<std::string>{"MP3 (copy)", "M4A (copy)"})) << "each task keeps its own";
+
+  // Added while another format is shown: probed at the switch, when the
+  // source is gone.
+  list.CheckOutputFormat(kFormatFlac);
+  ASSERT_TRUE(list.AddSourceFile(Source("late.avi")));
+  fs::remove(folder / "late.avi");
+  list.CheckOutputFormat(kFormatOriginal);
+  EXPECT_EQ(labels(), (std::vector<std::string>{"MP3 (copy)", "M4A (copy)", "(copy)"}));
 }
 
 TEST(FileNameParts, NameAndExtensionOfAPath) {
