@@ -19,6 +19,7 @@
 #include "ui/MakerLinks.h"
 #include "ui/SkinBinding.h"
 
+#include <QActionGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -32,9 +33,12 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 #include <QShortcut>
 #include <QTimer>
 #include <QWindow>
+
+#include <optional>
 
 namespace {
 
@@ -75,6 +79,25 @@ struct Column {
   int width;
   Qt::Alignment alignment;
 };
+
+// The Format menu: the buttons' three formats, a separator, the others.
+struct FormatEntry {
+  int formatCode;
+  const char* text;
+  const char* objectName;
+};
+constexpr FormatEntry kButtonFormatEntries[] = {
+    {kFormatMp3, "To MP3", "toMp3Action"},
+    {kFormatWav, "To WAV", "toWavAction"},
+    {kFormatAc3, "To AC3", "toAc3Action"},
+};
+constexpr FormatEntry kOtherFormatEntries[] = {
+    {kFormatOriginal, "Original Sound (no re-encoding)", "originalSoundAction"},
+    {kFormatM4a, "To M4A (AAC)", "toM4aAction"},
+    {kFormatFlac, "To FLAC", "toFlacAction"},
+    {kFormatOpus, "To Opus", "toOpusAction"},
+};
+
 constexpr Column kColumns[kColumnCount] = {
     {"Title", 135, Qt::AlignLeft | Qt::AlignVCenter},   {"Start", 90, Qt::AlignCenter},
     {"End", 90, Qt::AlignCenter},                       {"Source Format", 90, Qt::AlignCenter},
@@ -109,7 +132,6 @@ CExtractorDlg::CExtractorDlg(SkinBinding* skin, QWidget* parent)
   SetupTaskList();
   if (skin) skin->SetCustomSkinWnd(startButton_, u"StartButton", 0);
 
-  // Checking a format button tells the task list, as a click does.
   ShowControls(LoadSettings());
 
   // The intro appears once, a second after the window opens.
@@ -136,6 +158,26 @@ void CExtractorDlg::CreateMenus() {
   operationMenu_->addAction(QStringLiteral("Delete File"), this, &CExtractorDlg::OnDeleteFile);
   operationMenu_->addAction(QStringLiteral("Delete All Files"), this, &CExtractorDlg::OnDeleteAll);
   operationMenu_->addAction(QStringLiteral("Select Movie Clip"), this, &CExtractorDlg::OnMovieClip);
+
+  QMenu* format = menuBar_->addMenu(QStringLiteral("Format"));
+  format->setObjectName(QStringLiteral("formatMenu"));
+  formatActions_ = new QActionGroup(this);
+  formatActions_->setExclusive(true);
+  const auto addFormat = [&](const FormatEntry& entry) {
+    QAction* action = format->addAction(QString::fromLatin1(entry.text));
+    action->setObjectName(QString::fromLatin1(entry.objectName));
+    action->setCheckable(true);
+    action->setData(entry.formatCode);
+    formatActions_->addAction(action);
+    // Toggled, as the buttons are: checked by the mouse, the keys or a
+    // screen reader alike.
+    connect(action, &QAction::toggled, this, [this, formatCode = entry.formatCode](bool checked) {
+      if (checked && !showingFormat_) OnOutputFormat(formatCode);
+    });
+  };
+  for (const FormatEntry& entry : kButtonFormatEntries) addFormat(entry);
+  format->addSeparator();
+  for (const FormatEntry& entry : kOtherFormatEntries) addFormat(entry);
 
   QMenu* otherTools = menuBar_->addMenu(QStringLiteral("Other Tools"));
   for (const MakerLink& tool : MakerLinks::kOtherTools) {
@@ -198,7 +240,7 @@ void CExtractorDlg::CreateControls() {
     const int formatCode = kFormatMp3 + i;
     // Toggled, not clicked: a screen reader toggles the button without a click.
     connect(formatButtons_[i], &QRadioButton::toggled, this, [this, formatCode](bool checked) {
-      if (checked) OnOutputFormat(formatCode);
+      if (checked && !showingFormat_) OnOutputFormat(formatCode);
     });
   }
 
@@ -300,6 +342,10 @@ SettingsControls CExtractorDlg::ReadControls() const {
   for (int i = 0; i < 3; ++i) {
     if (formatButtons_[i]->isChecked()) controls.checkedFormat = kFormatMp3 + i;
   }
+  // The menu's own formats check no button.
+  if (controls.checkedFormat == 0 && formatActions_->checkedAction()) {
+    controls.checkedFormat = formatActions_->checkedAction()->data().toInt();
+  }
   controls.bitRateIndex = bitRateList_->currentIndex();
   controls.sampleRateIndex = sampleRateList_->currentIndex();
   controls.channelIndex = channelList_->currentIndex();
@@ -311,13 +357,9 @@ SettingsControls CExtractorDlg::ReadControls() const {
 }
 
 void CExtractorDlg::ShowControls(const SettingsControls& controls) {
-  // Auto-exclusive buttons cannot all be cleared while exclusive; a stored
-  // format outside the three leaves them all clear.
-  for (int i = 0; i < 3; ++i) {
-    formatButtons_[i]->setAutoExclusive(false);
-    formatButtons_[i]->setChecked(controls.checkedFormat == kFormatMp3 + i);
-    formatButtons_[i]->setAutoExclusive(true);
-  }
+  // As when the user chooses it, no format included: the rows, the buttons,
+  // the menu and the lists follow.
+  OnOutputFormat(controls.checkedFormat);
   // An index outside a list selects nothing in it.
   bitRateList_->setCurrentIndex(controls.bitRateIndex < bitRateList_->count() ? controls.bitRateIndex : -1);
   sampleRateList_->setCurrentIndex(controls.sampleRateIndex < sampleRateList_->count() ? controls.sampleRateIndex
@@ -385,8 +427,31 @@ void CExtractorDlg::OnMovieClip() {
 }
 
 void CExtractorDlg::OnOutputFormat(int formatCode) {
-  taskList_.CheckOutputFormat(formatCode);
+  {
+    // Original probes each source not probed before.
+    std::optional<WaitCursor> wait;
+    if (formatCode == kFormatOriginal) wait.emplace();
+    taskList_.CheckOutputFormat(formatCode);
+  }
+  ShowFormat(taskList_.GetCheckedFormat());
   ShowTaskRows();
+}
+
+void CExtractorDlg::ShowFormat(int formatCode) {
+  const QScopedValueRollback showing(showingFormat_, true);
+  // Auto-exclusive buttons cannot all be cleared while exclusive; a format
+  // of the menu's, or none, leaves them all clear.
+  for (int i = 0; i < 3; ++i) {
+    formatButtons_[i]->setAutoExclusive(false);
+    formatButtons_[i]->setChecked(formatCode == kFormatMp3 + i);
+    formatButtons_[i]->setAutoExclusive(true);
+  }
+  for (QAction* action : formatActions_->actions()) action->setChecked(action->data().toInt() == formatCode);
+
+  const ListsInUse inUse = ListsInUseBy(formatCode);
+  bitRateList_->setEnabled(inUse.bitRate);
+  sampleRateList_->setEnabled(inUse.sampleRate);
+  channelList_->setEnabled(inUse.channels);
 }
 
 void CExtractorDlg::OnEnhancedEngine() { enhancedEngine_ = !enhancedEngine_; }

@@ -16,6 +16,7 @@ class CDropListCtrl;
 class CLinkStatic;
 class CPicturePreview;
 class SkinBinding;
+class QActionGroup;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -71,6 +72,9 @@ class CExtractorDlg : public QDialog {
   void CreateControls();
   void SetupTaskList();
   void ShowTaskRows();
+  // The format on the buttons and in the Format menu, and the lists it reads
+  // enabled.
+  void ShowFormat(int formatCode);
   // One add of files (the Open dialog's, a drop's, the command line's):
   // under the wait cursor, each row shown as its file is added, the list's
   // limit told once at the end.
@@ -86,6 +90,10 @@ class CExtractorDlg : public QDialog {
 
   QMenuBar* menuBar_ = nullptr;
   QMenu* operationMenu_ = nullptr;
+  QActionGroup* formatActions_ = nullptr;
+  // Set while ShowFormat checks buttons and menu entries, whose toggles are
+  // then no choice of the user's.
+  bool showingFormat_ = false;
   QWidget* client_ = nullptr;
   CDropListCtrl* taskListControl_ = nullptr;
   QPushButton* startButton_ = nullptr;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "convert/Settings.h"
+
 #include <array>
 #include <string>
 
@@ -13,9 +15,31 @@ inline constexpr std::array<const char*, 2> kChannelEntries = {"Mono", "Stereo"}
 // What the main window's output controls hold: the window maps its controls
 // to this record and back, and the settings store works on the record.
 struct SettingsControls {
-  int checkedFormat = 0;     // the checked format button: a FormatCode, or 0 when none is checked
+  int checkedFormat = 0;     // a FormatCode, of a button or of the Format menu; 0 when none is chosen
   int bitRateIndex = -1;     // into kBitRateEntries; -1 when nothing is selected
   int sampleRateIndex = -1;  // into kSampleRateEntries; -1 when nothing is selected
   int channelIndex = -1;     // into kChannelEntries; -1 when nothing is selected
   std::string outputFolder;  // as typed
 };
+
+// The lists a format reads; the others are disabled while it is chosen and
+// keep their selection for the formats that read them. FLAC is lossless,
+// Opus always works at 48000 Hz, Original encodes nothing.
+struct ListsInUse {
+  bool bitRate = true;
+  bool sampleRate = true;
+  bool channels = true;
+};
+
+inline ListsInUse ListsInUseBy(int formatCode) {
+  switch (formatCode) {
+    case kFormatFlac:
+      return {false, true, true};
+    case kFormatOpus:
+      return {true, false, true};
+    case kFormatOriginal:
+      return {false, false, false};
+    default:
+      return {};
+  }
+}

@@ -8,6 +8,7 @@
 #include "ui/CRangeSlider.h"
 #include "ui/MakerLinks.h"
 #include "support/EventLoop.h"
+#include "support/ExpectAudio.h"
 #include "support/ReadWholeFile.h"
 #include "support/TempFolder.h"
 #include "support/TestMedia.h"
@@ -122,6 +123,32 @@ class MainWindowTest : public ::testing::Test {
   }
 
   static QUrl Url(const std::string& path) { return QUrl::fromLocalFile(QString::fromStdString(path)); }
+
+  // The format as both sides show it: the buttons, the Format menu, what
+  // Start reads and what the rows are labelled by.
+  void ExpectFormatShown(int formatCode) {
+    const std::pair<const char*, int> buttons[] = {
+        {"toMp3Radio", kFormatMp3}, {"toWavRadio", kFormatWav}, {"toAc3Radio", kFormatAc3}};
+    for (const auto& [name, code] : buttons) {
+      EXPECT_EQ(Find<QRadioButton>(name)->isChecked(), code == formatCode) << name;
+    }
+    const std::pair<const char*, int> entries[] = {
+        {"toMp3Action", kFormatMp3},  {"toWavAction", kFormatWav},   {"toAc3Action", kFormatAc3},
+        {"originalSoundAction", kFormatOriginal},                    {"toM4aAction", kFormatM4a},
+        {"toFlacAction", kFormatFlac}, {"toOpusAction", kFormatOpus}};
+    for (const auto& [name, code] : entries) EXPECT_EQ(Find<QAction>(name)->isChecked(), code == formatCode) << name;
+    EXPECT_EQ(window->ReadControls().checkedFormat, formatCode);
+    EXPECT_EQ(window->TaskList().GetCheckedFormat(), formatCode);
+  }
+
+  // The Format menu opened from the menu bar with the mouse.
+  QMenu* OpenFormatMenu() {
+    auto* bar = window->findChild<QMenuBar*>();
+    auto* menu = Find<QMenu>("formatMenu");
+    QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, bar->actionGeometry(menu->menuAction()).center());
+    EXPECT_TRUE(ProcessEventsUntil([&] { return QApplication::activePopupWidget() == menu; }, std::chrono::seconds(5)));
+    return menu;
+  }
 
   RecordingNotice notice;
   RecordingShellOpen shellOpen;
@@ -311,6 +338,185 @@ TEST_F(MainWindowTest, FormatButtonsRelabelTheRows) {
   EXPECT_EQ(Find<QTreeWidget>("taskList")->topLevelItem(0)->text(4), "WAV");
   window->AddFiles({QString::fromStdString(Source("y.avi"))});
   EXPECT_EQ(Find<QTreeWidget>("taskList")->topLevelItem(1)->text(4), "WAV");
+}
+
+// The Format menu follows Operation: the buttons' three formats, a
+// separator, the others. A format chosen on either side shows on both; one
+// of the menu's own clears the three buttons. The menu answers the mouse,
+// the keys and a screen reader.
+TEST_F(MainWindowTest, TheFormatMenuAndTheButtonsAlwaysAgree) {
+  QStringList titles;
+  for (QAction* menu : window->findChild<QMenuBar*>()->actions()) titles << menu->text();
+  EXPECT_EQ(titles, (QStringList{"System", "Operation", "Format", "Other Tools", "About"}));
+  QStringList entries;
+  for (QAction* action : Find<QMenu>("formatMenu")->actions()) {
+    entries << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    EXPECT_TRUE(action->isSeparator() || action->isCheckable()) << action->text().toStdString();
+  }
+  EXPECT_EQ(entries, (QStringList{"To MP3", "To WAV", "To AC3", "-", "Original Sound (no re-encoding)",
+                                  "To M4A (AAC)", "To FLAC", "To Opus"}));
+
+  const auto click = [&](const char* button) {
+    return [=, this] { QTest::mouseClick(Find<QRadioButton>(button), Qt::LeftButton); };
+  };
+  const auto byMouse = [&](const char* entry) {
+    return [=, this] {
+      QMenu* menu = OpenFormatMenu();
+      QTest::mouseClick(menu, Qt::LeftButton, Qt::NoModifier, menu->actionGeometry(Find<QAction>(entry)).center());
+    };
+  };
+  // Alt takes the keys to the menu bar, the arrows to the Format menu and
+  // down it to the entry, Return chooses it.
+  const auto byKeys = [&](const char* entry) {
+    return [=, this] {
+      auto* bar = window->findChild<QMenuBar*>();
+      auto* menu = Find<QMenu>("formatMenu");
+      QTest::keyClick(window.get(), Qt::Key_Alt);
+      for (int step = 0; step < 5 && bar->activeAction() != menu->menuAction(); ++step) {
+        QTest::keyClick(bar, Qt::Key_Right);
+      }
+      QTest::keyClick(bar, Qt::Key_Down);
+      ASSERT_TRUE(
+          ProcessEventsUntil([&] { return QApplication::activePopupWidget() == menu; }, std::chrono::seconds(5)));
+      for (int step = 0; step < 10 && menu->activeAction() != Find<QAction>(entry); ++step) {
+        QTest::keyClick(menu, Qt::Key_Down);
+      }
+      QTest::keyClick(menu, Qt::Key_Return);
+    };
+  };
+  const auto byScreenReader = [&](const char* entry) {
+    return [=, this] {
+      QAccessibleInterface* menu = QAccessible::queryAccessibleInterface(Find<QMenu>("formatMenu"));
+      const QString name = Find<QAction>(entry)->text();
+      for (int i = 0; i < menu->childCount(); ++i) {
+        QAccessibleInterface* item = menu->child(i);
+        if (item->text(QAccessible::Name) == name) {
+          item->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        }
+      }
+    };
+  };
+  struct Step {
+    const char* what;
+    std::function<void()> choose;
+    int formatCode;
+  };
+  const Step steps[] = {
+      {"the window opens on MP3", [] {}, kFormatMp3},
+      {"the To WAV button", click("toWavRadio"), kFormatWav},
+      {"To FLAC by the mouse", byMouse("toFlacAction"), kFormatFlac},
+      {"To Opus by the keys", byKeys("toOpusAction"), kFormatOpus},
+      {"Original by a screen reader", byScreenReader("originalSoundAction"), kFormatOriginal},
+      {"the To MP3 button", click("toMp3Radio"), kFormatMp3},
+      {"To M4A by the keys", byKeys("toM4aAction"), kFormatM4a},
+      {"To AC3 by the mouse", byMouse("toAc3Action"), kFormatAc3},
+      {"To WAV by a screen reader", byScreenReader("toWavAction"), kFormatWav},
+  };
+  for (const auto& [what, choose, formatCode] : steps) {
+    SCOPED_TRACE(what);
+    choose();
+    ExpectFormatShown(formatCode);
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr) << "the menu closed";
+  }
+}
+
+// The rows show each format's own label; a format disables the lists it
+// does not read, which keep their selections for the formats that do.
+TEST_F(MainWindowTest, EachFormatRelabelsTheRowsAndDisablesTheListsItDoesNotRead) {
+  const std::string film = sources / "film.mp4";
+  fs::copy_file(TestMedia::Path("mp4-h264-aac-10s.mp4"), film);
+  window->AddFiles({QString::fromStdString(Source("clip.avi")), QString::fromStdString(film)});
+  auto* bitRate = Find<QComboBox>("bitRateList");
+  auto* sampleRate = Find<QComboBox>("sampleRateList");
+  auto* channels = Find<QComboBox>("channelList");
+  bitRate->setCurrentText("320");
+  sampleRate->setCurrentText("32000");
+  channels->setCurrentText("Mono");
+
+  struct Case {
+    std::function<void()> choose;
+    const char* what;
+    QStringList labels;
+    bool bitRateEnabled;
+    bool sampleRateEnabled;
+    bool channelsEnabled;
+  };
+  const auto entry = [&](const char* name) { return [=, this] { Find<QAction>(name)->trigger(); }; };
+  const auto button = [&](const char* name) { return [=, this] { Find<QRadioButton>(name)->click(); }; };
+  const Case cases[] = {
+      {entry("toM4aAction"), "M4A", {"M4A", "M4A"}, true, true, true},
+      {entry("toFlacAction"), "FLAC", {"FLAC", "FLAC"}, false, true, true},
+      {entry("toOpusAction"), "Opus", {"OPUS", "OPUS"}, true, false, true},
+      {entry("originalSoundAction"), "Original", {"MP3 (copy)", "M4A (copy)"}, false, false, false},
+      {button("toWavRadio"), "the WAV button after Original", {"WAV", "WAV"}, true, true, true},
+      {entry("toFlacAction"), "FLAC again", {"FLAC", "FLAC"}, false, true, true},
+      {entry("toMp3Action"), "MP3", {"MP3", "MP3"}, true, true, true},
+      {entry("originalSoundAction"), "Original again", {"MP3 (copy)", "M4A (copy)"}, false, false, false},
+      {entry("toAc3Action"), "AC3", {"AC3", "AC3"}, true, true, true},
+  };
+  auto* list = Find<QTreeWidget>("taskList");
+  for (const auto& [choose, what, labels, bitRateEnabled, sampleRateEnabled, channelsEnabled] : cases) {
+    SCOPED_TRACE(what);
+    choose();
+    EXPECT_EQ((QStringList{list->topLevelItem(0)->text(4), list->topLevelItem(1)->text(4)}), labels);
+    EXPECT_EQ(bitRate->isEnabled(), bitRateEnabled);
+    EXPECT_EQ(sampleRate->isEnabled(), sampleRateEnabled);
+    EXPECT_EQ(channels->isEnabled(), channelsEnabled);
+    EXPECT_EQ((QStringList{bitRate->currentText(), sampleRate->currentText(), channels->currentText()}),
+              (QStringList{"320", "32000", "Mono"}));
+  }
+  window->AddFiles({QString::fromStdString(Source("later.avi"))});
+  EXPECT_EQ(list->topLevelItem(2)->text(4), "AC3");
+}
+
+// A format of the menu's converts through the real engines, is stored in
+// option.ini for the next start, which shows it again, and as MP3 for an
+// older version. The sample rate list is read by FLAC only.
+TEST_F(MainWindowTest, StartConvertsToAMenuFormatWhichTheNextStartShowsAgain) {
+  TempFolder output;
+  const std::string optionFile = programFolder / "option.ini";
+  struct Case {
+    const char* entry;
+    int formatCode;
+    const char* fixture;
+    const char* source;
+    const char* converted;
+    const char* codec;
+    int sampleRate;
+    double seconds;
+    const char* storedName;
+  };
+  const Case cases[] = {
+      {"toFlacAction", kFormatFlac, "avi-mpeg4-mp3-6s.avi", "clip.avi", "clip.flac", "flac", 44100, 6, "flac"},
+      {"toOpusAction", kFormatOpus, "avi-mpeg4-mp3-6s.avi", "clip.avi", "clip.opus", "opus", 48000, 6, "opus"},
+      {"originalSoundAction", kFormatOriginal, "mp4-h264-aac-10s.mp4", "film.mp4", "film.m4a", "aac", 48000, 10,
+       "original"},
+  };
+  for (const auto& [entry, formatCode, fixture, sourceName, converted, codec, sampleRate, seconds, storedName] :
+       cases) {
+    SCOPED_TRACE(entry);
+    window = std::make_unique<CExtractorDlg>();
+    window->show();
+    Find<QLineEdit>("outputFolderEdit")->setText(QString::fromStdString(output.Path()));
+    Find<QComboBox>("sampleRateList")->setCurrentText("44100");
+    Find<QAction>(entry)->trigger();
+    const std::string source = sources / sourceName;
+    fs::copy_file(TestMedia::Path(fixture), source, fs::copy_options::overwrite_existing);
+    window->AddFiles({QString::fromStdString(source)});
+    notice.Clear();
+    QTest::mouseClick(Find<QPushButton>("startButton"), Qt::LeftButton);
+
+    ASSERT_FALSE(notice.Requests().empty());
+    EXPECT_EQ(notice.Requests().back().caption, "Congratulations!") << notice.Requests().back().text;
+    ExpectAudioOutput(output / converted, codec, sampleRate, 2, seconds, 440);
+    const std::string stored = ReadWholeFile(optionFile);
+    EXPECT_NE(stored.find("\nOutputFormat=1\n"), std::string::npos) << stored;
+    EXPECT_NE(stored.find("\nOtherFormat=" + std::string(storedName) + "\n"), std::string::npos) << stored;
+
+    window = std::make_unique<CExtractorDlg>();
+    ExpectFormatShown(formatCode);
+    EXPECT_EQ(Find<QComboBox>("sampleRateList")->currentText(), "44100");
+  }
 }
 
 TEST_F(MainWindowTest, MovieClipWithoutASelectedRowSaysSo) {
@@ -586,6 +792,9 @@ TEST(MainWindowSettings, AStoredFormatOutsideTheThreeChecksNone) {
   CExtractorDlg window;
   for (const char* name : {"toMp3Radio", "toWavRadio", "toAc3Radio"}) {
     EXPECT_FALSE(window.findChild<QRadioButton*>(name)->isChecked()) << name;
+  }
+  for (QAction* entry : window.findChild<QMenu*>("formatMenu")->actions()) {
+    EXPECT_FALSE(entry->isChecked()) << entry->text().toStdString();
   }
   EXPECT_EQ(window.findChild<QComboBox*>("bitRateList")->currentIndex(), -1);
   EXPECT_EQ(window.ReadControls().checkedFormat, 0);
