@@ -6,6 +6,8 @@ import os
 import tempfile
 import time
 
+import pyatspi
+
 import desktop
 
 options = desktop.options()
@@ -43,6 +45,20 @@ def test():
             (desktop.name_of(label) for label in desktop.descendants(window)
              if desktop.role_name(label) == "label" and "W*H : 320*240" in desktop.name_of(label)), None))
         desktop.expect(facts.startswith("Duration :00:00:03.0"), "the summary starts with the duration: %r" % facts)
+
+        # The Format menu's FLAC relabels both rows and disables the bit
+        # rate list, which FLAC does not read.
+        desktop.press(desktop.wait_for("the To FLAC menu item",
+                                       lambda: desktop.find(window, "menu item", "To FLAC")))
+        desktop.wait_for("both rows labelled FLAC", lambda: [
+            desktop.name_of(cell) for cell in desktop.descendants(task_list)
+            if desktop.role_name(cell) in ("table cell", "tree item")].count("FLAC") == 2)
+        # A closed list is named by its entry on the bus: the bit rate's is
+        # the default "128", as the program starts without option.ini.
+        bit_rate = desktop.find(window, "combo box", "128")
+        desktop.expect(not bit_rate.getState().contains(pyatspi.STATE_ENABLED), "the bit rate list is still enabled")
+        desktop.expect(not desktop.find(window, "radio button", "To MP3").getState().contains(pyatspi.STATE_CHECKED),
+                       "the To MP3 button is still checked")
 
         time.sleep(0.5)
         os.makedirs(options.artefacts, exist_ok=True)
