@@ -79,9 +79,10 @@ SettingsControls LoadSettings(const std::function<std::string()>& chooseOutputDr
 
   const uint32_t format = file.GetInt(kSection, kOutputFormatKey, kFormatMp3, 10);
   controls.checkedFormat = IsButtonFormat(static_cast<int>(format)) ? static_cast<int>(format) : 0;
-  if (const int other = OtherFormatNamed(file.GetString(kSection, kOtherFormatKey, ""))) {
-    controls.checkedFormat = other;
-  }
+  // OtherFormat goes with the MP3 that Start stores beside it for older
+  // versions; once one of those has stored another button, that one counts.
+  const int other = OtherFormatNamed(file.GetString(kSection, kOtherFormatKey, ""));
+  if (other && format == kFormatMp3) controls.checkedFormat = other;
   controls.bitRateIndex =
       IndexOrNoSelection(file.GetInt(kSection, kAudioBitrateKey, kDefaultBitRateIndex, 10), kBitRateEntries);
   controls.sampleRateIndex = IndexOrNoSelection(

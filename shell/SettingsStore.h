@@ -19,8 +19,9 @@ std::string OptionFilePath();
 
 // What the controls show when the window opens. A missing or empty key reads
 // as its default (MP3, "128", "48000", "Stereo"); a format other than 1 to 3
-// checks no button; an OtherFormat that names a format wins over
-// OutputFormat, any other is ignored; an index outside its list selects
+// checks no button; an OtherFormat that names a format wins over an
+// OutputFormat of MP3 (what Start stores beside it), any other is ignored;
+// an index outside its list selects
 // nothing. Without an output folder, chooseOutputDrive() + "MyAudio/" is
 // proposed. Nothing is written, and no folder is made.
 SettingsControls LoadSettings(
