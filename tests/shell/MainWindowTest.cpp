@@ -718,11 +718,11 @@ QPoint BarePointOf(const QGroupBox& box) {
 // boxes still take their clicks.
 TEST_F(MainWindowTest, ADragOverEachGroupBoxMovesTheWindow) {
   QWindow* handle = window->windowHandle();
-  for (const QString& title : {"Preview", "Output Options", "Professional Feature"}) {
-    SCOPED_TRACE(title.toStdString());
+  for (const char* title : {"Preview", "Output Options", "Professional Feature"}) {
+    SCOPED_TRACE(title);
     QGroupBox* box = nullptr;
     for (QGroupBox* candidate : window->findChildren<QGroupBox*>()) {
-      if (candidate->title() == title) box = candidate;
+      if (candidate->title() == QLatin1String(title)) box = candidate;
     }
     ASSERT_NE(box, nullptr);
     const QPoint at = BarePointOf(*box);
