@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -67,9 +68,13 @@ const OriginalCase kCases[] = {
     {"PcmDvd", "vob-pcm-dvd-3s.vob", "wav", Compare::Samples},
 };
 
+// A generated fixture, or else the corpus file; empty when the corpus is
+// not beside the checkout.
 std::string SourcePath(const std::string& name) {
-  const std::string corpus = TestMedia::CorpusFolder() + name;
-  return std::filesystem::exists(corpus) ? corpus : TestMedia::Path(name);
+  const std::vector<std::string> fixtures = TestMedia::Names();
+  if (std::find(fixtures.begin(), fixtures.end(), name) != fixtures.end()) return TestMedia::Path(name);
+  const std::string corpus = TestMedia::CorpusFolder();
+  return corpus.empty() ? std::string() : corpus + name;
 }
 
 // The stream both engines take.
@@ -170,6 +175,7 @@ class OriginalCopy : public ::testing::TestWithParam<std::tuple<OriginalCase, bo
 TEST_P(OriginalCopy, KeepsTheStreamAsItIs) {
   const auto& [sound, throughTae] = GetParam();
   const std::string source = SourcePath(sound.source);
+  if (source.empty()) GTEST_SKIP() << "the shared corpus is not here";
   const auto planned = ProbeOriginalSound(source);
   ASSERT_TRUE(planned);
   EXPECT_EQ(planned->extension, sound.extension);
