@@ -7,7 +7,6 @@
 #include "OutputPaths.h"
 #include "media/AudioOutput.h"
 #include "media/CMediaTranscoder.h"
-#include "media/OriginalSound.h"
 #include "media/TranscodeNotify.h"
 #include "platform/Notice.h"
 #include "platform/ShellOpen.h"
@@ -60,6 +59,7 @@ CConversionRun::CConversionRun(ConversionRunInput input, QObject* parent)
     : QObject(parent), input_(std::move(input)), runner_(std::make_unique<CStdioRunner>()) {
   // A row without a title shows none.
   input_.rowTitles.resize(input_.tasks.size());
+  input_.outputExtensions.resize(input_.tasks.size());
   firstTaskTimer_.setSingleShot(true);
   stopTimer_.setSingleShot(true);
   connect(&firstTaskTimer_, &QTimer::timeout, this, [this] {
@@ -84,7 +84,7 @@ bool CConversionRun::Prepare() {
   EnsureConverter();
 
   std::vector<std::vector<OutputName>> outputNames;
-  for (const Task& task : input_.tasks) outputNames.push_back({{"", OutputExtensionOf(task)}});
+  for (const std::string& extension : input_.outputExtensions) outputNames.push_back({{"", extension}});
   const auto outputs = OutputPathsOfRun(input_.tasks, settings_.outputFolder, outputNames);
   results_.clear();
   for (size_t i = 0; i < input_.tasks.size(); ++i) {
@@ -102,15 +102,6 @@ bool CConversionRun::Prepare() {
   }
   phase_ = Phase::Prepared;
   return true;
-}
-
-std::string CConversionRun::OutputExtensionOf(const Task& task) const {
-  if (const char* extension = FormatExtension(settings_.formatCode)) return extension;
-  // Original: the container that takes the source's codec. A source that
-  // cannot be probed fails when its task opens it; Matroska is the best
-  // guess at its name until then.
-  const std::optional<OriginalSound> original = ProbeOriginalSound(task.sourcePath);
-  return original ? original->extension : "mka";
 }
 
 std::optional<NoticeRequest> CConversionRun::RefusalOfEveryTask() const {

@@ -113,7 +113,6 @@ class CConversionRun : public QObject {
 
   bool IsGoing() const { return phase_ == Phase::Waiting || phase_ == Phase::Running; }
 
-  std::string OutputExtensionOf(const Task& task) const;
   std::optional<NoticeRequest> RefusalOfEveryTask() const;
   void StartTask(int index);
   void StartInProcess(int index);

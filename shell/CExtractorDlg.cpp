@@ -465,7 +465,10 @@ void CExtractorDlg::OnHelp() { IShellOpen::Current().Open(GetProgramFolder() + "
 void CExtractorDlg::OnStart() {
   ConversionRunInput input;
   input.tasks = taskList_.Tasks();
-  for (const TaskRowTexts& row : taskList_.Rows()) input.rowTitles.push_back(row[kTitleColumn]);
+  for (int row = 0; row < taskList_.GetTaskCount(); ++row) {
+    input.rowTitles.push_back(taskList_.Rows()[row][kTitleColumn]);
+    input.outputExtensions.push_back(taskList_.OutputExtensionOf(row));
+  }
   input.enhancedEngine = enhancedEngine_;
   input.saveSettings = [this] {
     std::string notSaved;

@@ -65,14 +65,27 @@ void CTaskList::CheckOutputFormat(int formatCode) {
   for (int row = 0; row < GetTaskCount(); ++row) rows_[row][kOutputFormatColumn] = OutputFormatCell(row);
 }
 
-std::string CTaskList::OutputFormatCell(int row) {
-  if (checkedFormat_ != kFormatOriginal) return ToUpperAscii(GetOutputExtension());
+const std::string& CTaskList::OriginalExtension(int row) {
   std::optional<std::string>& extension = originalExtensions_[row];
   if (!extension) {
     const std::optional<OriginalSound> original = ProbeOriginalSound(tasks_[row].sourcePath);
     extension = original ? original->extension : std::string();
   }
-  return extension->empty() ? "(copy)" : ToUpperAscii(*extension) + " (copy)";
+  return *extension;
+}
+
+std::string CTaskList::OutputExtensionOf(int row) {
+  if (checkedFormat_ != kFormatOriginal) return GetOutputExtension();
+  // A source that cannot be probed fails when its task opens it; Matroska
+  // is the best guess at its output's name until then.
+  const std::string& original = OriginalExtension(row);
+  return original.empty() ? "mka" : original;
+}
+
+std::string CTaskList::OutputFormatCell(int row) {
+  if (checkedFormat_ != kFormatOriginal) return ToUpperAscii(GetOutputExtension());
+  const std::string& original = OriginalExtension(row);
+  return original.empty() ? "(copy)" : ToUpperAscii(original) + " (copy)";
 }
 
 void CTaskList::StoreClip(int row, double clipStart, double clipLength, const std::string& startCell,

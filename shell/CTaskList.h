@@ -46,6 +46,10 @@ class CTaskList {
   // "flac" or "opus"; "mp3" when none is chosen. Empty for Original, whose
   // files take each source's own.
   std::string GetOutputExtension() const;
+  // The extension of row `row`'s output: GetOutputExtension, or for
+  // Original the one its source's codec gets, probed once ("mka" when the
+  // source cannot be probed).
+  std::string OutputExtensionOf(int row);
 
   // Probes the file and appends it as a task with a selected row, or tells
   // the user why not. True when a task was added.
@@ -68,6 +72,8 @@ class CTaskList {
   void OnDeleteAll();
 
  private:
+  // Original's extension for the row's source, empty when it cannot be told.
+  const std::string& OriginalExtension(int row);
   std::string OutputFormatCell(int row);
 
   bool addUnderway_ = false;
