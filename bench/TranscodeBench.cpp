@@ -2,8 +2,9 @@
 // (on the command line a run gives it) and the batch front end as a user
 // runs it, with either engine, against `ffmpeg -i SRC -vn` with the same
 // settings (Original against `ffmpeg -i SRC -vn -acodec copy`), on a
-// generated ten-minute 640 x 360 H.264 + AAC stereo 48 kHz source. Each command runs as a child process; the commands take turns,
-// round after round, and each one's best round counts. Prints the ratios
+// generated ten-minute 640 x 360 H.264 + AAC stereo 48 kHz source. Each
+// command runs as a child process; the commands take turns, round after
+// round, and each one's best round counts. Prints the ratios
 // ours / ffmpeg, below 1 being better, and how many times faster the batch
 // front end copies the Original sound than it converts to MP3.
 #include "convert/CommandLineArguments.h"

@@ -163,9 +163,8 @@ void CConversionRun::StartInProcess(int index) {
   } else {
     // The transcoder cuts only from a difference of two whole seconds on.
     if (std::fabs(std::trunc(task.duration - task.clipLength)) > 1) {
-      const double start = task.clipStart <= task.duration ? task.clipStart : 0;
       const double end = std::min(task.clipStart + task.clipLength, task.duration);
-      media_->SetClip(static_cast<float>(start), static_cast<float>(end));
+      media_->SetClip(static_cast<float>(ClipStartWithinFile(task)), static_cast<float>(end));
     }
     media_->SetOutputParameters(settings_.sampleRate, settings_.channelCount, settings_.bitRate);
   }

@@ -10,9 +10,10 @@ extern "C" {
 }
 
 // One audio output file: its muxer, the file itself and the audio encoder,
-// or, for a stream copied as it is, no encoder. Opened in two steps, so that a caller can speak up between creating the
-// file and choosing the encoder. Whatever step fails, the object can be
-// destroyed; a file that never got its header is removed again.
+// or, for a stream copied as it is, no encoder. Opened in two steps, so that
+// a caller can speak up between creating the file and choosing the encoder.
+// Whatever step fails, the object can be destroyed; a file that never got its
+// header is removed again.
 class AudioOutput {
  public:
   enum class Failure {

@@ -125,9 +125,11 @@ void CMediaTranscoder::Work() {
   if (clipped_) options.clipLength = rangeEnd_ - rangeStart_;
   // MP3, WAV and AC3 end with their last whole frame, as they always have;
   // the later formats (AAC, FLAC, Opus) and Original keep every sample.
-  const AVCodecID codec = output_->CopiesPackets() ? AV_CODEC_ID_NONE : output_->Encoder().codec_id;
-  options.encodeTail =
-      original_ || (codec != AV_CODEC_ID_MP3 && codec != AV_CODEC_ID_PCM_S16LE && codec != AV_CODEC_ID_AC3);
+  options.encodeTail = original_;
+  if (!original_) {
+    const AVCodecID codec = output_->Encoder().codec_id;
+    options.encodeTail = codec != AV_CODEC_ID_MP3 && codec != AV_CODEC_ID_PCM_S16LE && codec != AV_CODEC_ID_AC3;
+  }
 
   const AudioPipeline::Source source{input_, audioStreamIndex_, audioDecoder_.get(), videoStreamIndex_ >= 0};
   AudioPipeline pipeline(source, *output_, options, audioBuffer_, audioBufferSize_);
