@@ -71,3 +71,9 @@ CommandResult ConvertThroughTae(const EngineConversion& conversion) {
                                  conversion.output});
   return RunCommand(command);
 }
+
+std::optional<TranscodeOutcome> Convert(const EngineConversion& conversion, bool throughTae) {
+  if (!throughTae) return ConvertInProcess(conversion);
+  const CommandResult result = ConvertThroughTae(conversion);
+  return TranscodeOutcome{result.exitCode == 0, result.errors};
+}

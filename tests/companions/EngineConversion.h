@@ -28,3 +28,7 @@ struct EngineConversion {
 std::optional<TranscodeOutcome> ConvertInProcess(const EngineConversion& conversion);
 
 CommandResult ConvertThroughTae(const EngineConversion& conversion);
+
+// Either engine, told as the worker tells it: through tae, converted when it
+// exits with 0, its standard error the failure.
+std::optional<TranscodeOutcome> Convert(const EngineConversion& conversion, bool throughTae);

@@ -152,12 +152,6 @@ std::optional<double> FirstPacketTime(const std::string& path) {
   return std::stod(result.output);
 }
 
-std::optional<TranscodeOutcome> Convert(const EngineConversion& conversion, bool throughTae) {
-  if (!throughTae) return ConvertInProcess(conversion);
-  const CommandResult result = ConvertThroughTae(conversion);
-  return TranscodeOutcome{result.exitCode == 0, result.errors};
-}
-
 std::string EngineName(bool throughTae) { return throughTae ? "Tae" : "InProcess"; }
 
 }  // namespace

@@ -24,12 +24,7 @@ const char* EngineName(Engine engine) { return engine == Engine::InProcess ? "In
 
 // Converts and records a failure in the current test when the engine did not.
 bool Convert(Engine engine, const EngineConversion& conversion) {
-  if (engine == Engine::Tae) {
-    const CommandResult result = ConvertThroughTae(conversion);
-    EXPECT_EQ(result.exitCode, 0) << result.errors;
-    return result.exitCode == 0;
-  }
-  const auto outcome = ConvertInProcess(conversion);
+  const auto outcome = Convert(conversion, engine == Engine::Tae);
   EXPECT_TRUE(outcome && outcome->converted) << (outcome ? outcome->failure : "the source did not open");
   return outcome && outcome->converted;
 }

@@ -53,13 +53,8 @@ TEST_P(Tags, AreCarriedWhereTheFormatHasAPlace) {
                                     .output = folder_ / (std::string("out.") + format.extension),
                                     .sampleRate = 48000,
                                     .original = format.original};
-  if (throughTae) {
-    const CommandResult result = ConvertThroughTae(conversion);
-    ASSERT_EQ(result.exitCode, 0) << result.errors;
-  } else {
-    const auto outcome = ConvertInProcess(conversion);
-    ASSERT_TRUE(outcome && outcome->converted) << (outcome ? outcome->failure : "the source did not open");
-  }
+  const auto outcome = Convert(conversion, throughTae);
+  ASSERT_TRUE(outcome && outcome->converted) << (outcome ? outcome->failure : "the source did not open");
 
   const std::map<std::string, std::string> tags = ProbedTags(conversion.output);
   for (const auto& [key, value] : kSourceTags) {
