@@ -67,7 +67,7 @@ void BatchExtraction::AddFiles(const SettingsControls& controls, ConversionRunIn
     entry.task = input.tasks.size();
     input.tasks.push_back(list.Tasks()[row]);
     input.rowTitles.push_back(list.Rows()[row][kTitleColumn]);
-    input.outputExtensions.push_back(list.OutputExtensionOf(row));
+    input.outputNames.push_back({"", list.OutputExtensionOf(row)});
   }
 }
 

@@ -59,7 +59,7 @@ CConversionRun::CConversionRun(ConversionRunInput input, QObject* parent)
     : QObject(parent), input_(std::move(input)), runner_(std::make_unique<CStdioRunner>()) {
   // A row without a title shows none.
   input_.rowTitles.resize(input_.tasks.size());
-  input_.outputExtensions.resize(input_.tasks.size());
+  input_.outputNames.resize(input_.tasks.size());
   firstTaskTimer_.setSingleShot(true);
   stopTimer_.setSingleShot(true);
   connect(&firstTaskTimer_, &QTimer::timeout, this, [this] {
@@ -84,7 +84,7 @@ bool CConversionRun::Prepare() {
   EnsureConverter();
 
   std::vector<std::vector<OutputName>> outputNames;
-  for (const std::string& extension : input_.outputExtensions) outputNames.push_back({{"", extension}});
+  for (const OutputName& name : input_.outputNames) outputNames.push_back({name});
   const auto outputs = OutputPathsOfRun(input_.tasks, settings_.outputFolder, outputNames);
   results_.clear();
   for (size_t i = 0; i < input_.tasks.size(); ++i) {
@@ -140,7 +140,8 @@ void CConversionRun::StartTask(int index) {
   taskUnderway_ = true;
   if (!input_.enhancedEngine) {
     media_ = std::make_unique<CMediaTranscoder>(nullptr, nullptr, nullptr);
-    if (media_->OpenInput(input_.tasks[index].sourcePath) == 0) {
+    const Task& task = input_.tasks[index];
+    if (media_->OpenInput(task.sourcePath, task.audioTrack) == 0) {
       StartInProcess(index);
       return;
     }

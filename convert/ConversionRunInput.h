@@ -1,5 +1,6 @@
 #pragma once
 
+#include "OutputPaths.h"
 #include "Settings.h"
 #include "Task.h"
 
@@ -12,9 +13,11 @@
 struct ConversionRunInput {
   std::vector<Task> tasks;             // in list order
   std::vector<std::string> rowTitles;  // each task's title cell, " name.ext"
-  // Each task's output extension, as its row shows it: the chosen format's,
-  // or for Original the one its source's codec gets.
-  std::vector<std::string> outputExtensions;
+  // Each task's output name: its extension as its row shows it (the chosen
+  // format's, or for Original the one its source's codec gets), and what
+  // the name gets after the title: nothing, or the batch front end's track
+  // mark, " (eng)", when it writes every track of a file.
+  std::vector<OutputName> outputNames;
   bool enhancedEngine = false;         // every task through the converter
   // Reads the output settings from the controls and stores them (and makes
   // the output folder); called once, when the run is prepared.

@@ -19,6 +19,10 @@ std::string ClipArgument(const Task& task) {
   return "-ss " + SixDecimals(ClipStartWithinFile(task)) + " -t " + SixDecimals(task.clipLength);
 }
 
+std::string TrackArgument(const Task& task) {
+  return task.audioTrack > 0 ? " -map 0:a:" + std::to_string(task.audioTrack - 1) : "";
+}
+
 const char* EncoderOptions(int formatCode) {
   switch (formatCode) {
     case kFormatMp3:
@@ -42,8 +46,8 @@ const char* EncoderOptions(int formatCode) {
 
 std::string BuildConverterCommandLine(const std::string& converterPath, const Task& task,
                                       const Settings& settings, const std::string& outputPath) {
-  const std::string start =
-      QuoteArgument(converterPath) + " -i " + QuoteArgument(task.sourcePath) + " " + ClipArgument(task);
+  const std::string start = QuoteArgument(converterPath) + " -i " + QuoteArgument(task.sourcePath) + " " +
+                            ClipArgument(task) + TrackArgument(task);
   if (settings.formatCode == kFormatOriginal) return start + " -y -acodec copy " + QuoteArgument(outputPath);
   const char* encoderOptions = EncoderOptions(settings.formatCode);
   if (!encoderOptions) return {};

@@ -11,6 +11,7 @@ struct Task {
   double clipLength = 0;  // seconds; the duration when the task was added
   std::string sourcePath;  // as the user chose or dropped it, kept whole
   std::string title;       // the row's title text (leading blank kept) up to its last dot
+  int audioTrack = 0;      // the source's audio track the user chose, numbered from 1; 0: the default one
 };
 
 // Whether the task keeps less than its whole file: its clip is shorter than

@@ -35,7 +35,10 @@ class CMediaTranscoder {
   CMediaTranscoder& operator=(const CMediaTranscoder&) = delete;
 
   // 0 when the source is open, -1 when not; a failed open holds nothing.
-  int OpenInput(const std::string& path);
+  // The sound is audio track `audioTrack` (numbered from 1, see AudioTrack),
+  // or with 0 the one a source's task takes by default; a chosen track that
+  // is not there or holds no sound fails the open.
+  int OpenInput(const std::string& path, int audioTrack = 0);
   // The source's duration in whole seconds (truncated), or -1.
   int GetDurationSeconds() const;
   // The source's duration in AV_TIME_BASE units: the container's, or else

@@ -24,7 +24,7 @@ CMediaTranscoder::~CMediaTranscoder() {
   ReleaseMedia();
 }
 
-int CMediaTranscoder::OpenInput(const std::string& path) {
+int CMediaTranscoder::OpenInput(const std::string& path, int audioTrack) {
   AVFormatContext* input = nullptr;
   if (OpenSourceFile(&input, path) < 0) return -1;
   input_ = input;
@@ -39,7 +39,11 @@ int CMediaTranscoder::OpenInput(const std::string& path) {
   for (unsigned i = 0; i < input_->nb_streams; ++i) {
     if (IsSourceVideo(*input_->streams[i])) videoStreamIndex_ = static_cast<int>(i);
   }
-  audioStreamIndex_ = ChooseSourceAudioStream(*input_);
+  audioStreamIndex_ = ChooseSourceAudioStream(*input_, audioTrack);
+  if (audioTrack != 0 && audioStreamIndex_ < 0) {
+    CloseInput();
+    return -1;
+  }
 
   if (videoStreamIndex_ >= 0) {
     const AVStream& stream = *input_->streams[videoStreamIndex_];

@@ -67,12 +67,12 @@ OriginalSound OriginalSoundOf(const AVCodecParameters& audio) {
   return {"mka", {}};
 }
 
-std::optional<OriginalSound> ProbeOriginalSound(const std::string& sourcePath) {
+std::optional<OriginalSound> ProbeOriginalSound(const std::string& sourcePath, int audioTrack) {
   AVFormatContext* opened = nullptr;
   if (OpenSourceFile(&opened, sourcePath) < 0) return std::nullopt;
   const std::unique_ptr<AVFormatContext, SourceFileCloser> input(opened);
   if (avformat_find_stream_info(input.get(), nullptr) < 0) return std::nullopt;
-  const int audioStream = ChooseSourceAudioStream(*input);
+  const int audioStream = ChooseSourceAudioStream(*input, audioTrack);
   if (audioStream < 0) return std::nullopt;
   return OriginalSoundOf(*input->streams[audioStream]->codecpar);
 }

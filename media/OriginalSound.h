@@ -20,9 +20,10 @@ struct OriginalSound {
 // it, once its stream info is read (which gives a PCM stream's sample format).
 OriginalSound OriginalSoundOf(const AVCodecParameters& audio);
 
-// The same for a source file's sound track as the engines choose it; nullopt
-// when the file does not open or holds no audio.
-std::optional<OriginalSound> ProbeOriginalSound(const std::string& sourcePath);
+// The same for a source file's audio track `audioTrack` as the engines
+// choose it (0: the default one); nullopt when the file does not open or
+// holds no such track.
+std::optional<OriginalSound> ProbeOriginalSound(const std::string& sourcePath, int audioTrack = 0);
 
 // Reads a copied output back: nullopt when its audio stream opens and its
 // first packets decode, else why not, in words for the user. A muxer can take

@@ -467,7 +467,7 @@ void CExtractorDlg::OnStart() {
   input.tasks = taskList_.Tasks();
   for (int row = 0; row < taskList_.GetTaskCount(); ++row) {
     input.rowTitles.push_back(taskList_.Rows()[row][kTitleColumn]);
-    input.outputExtensions.push_back(taskList_.OutputExtensionOf(row));
+    input.outputNames.push_back({"", taskList_.OutputExtensionOf(row)});
   }
   input.enhancedEngine = enhancedEngine_;
   input.saveSettings = [this] {

@@ -42,12 +42,13 @@ bool IsRegularFile(const std::string& path) {
   return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
-// Whole seconds from the media probe, else MediaInfo's play time
-// (milliseconds); false when neither knows the file.
-bool ProbeDuration(const std::string& path, int& duration) {
+// Whole seconds and the audio tracks from the media probe, else MediaInfo's
+// play time (milliseconds) alone; false when neither knows the file.
+bool ProbeSource(const std::string& path, int& duration, AudioTracks& tracks) {
   CMediaTranscoder media(nullptr, nullptr, nullptr);
   if (media.OpenInput(path) == 0) {
     duration = media.GetDurationSeconds();
+    tracks = ListAudioTracks(*media.Input());
     return true;
   }
   const std::string playTime = MediaInfoLibrary::GetPlayTimeText(path);
@@ -66,12 +67,49 @@ void CTaskList::CheckOutputFormat(int formatCode) {
 }
 
 const std::string& CTaskList::OriginalExtension(int row) {
-  std::optional<std::string>& extension = originalExtensions_[row];
+  std::optional<std::string>& extension = probes_[row].originalExtension;
   if (!extension) {
-    const std::optional<OriginalSound> original = ProbeOriginalSound(tasks_[row].sourcePath);
+    const std::optional<OriginalSound> original = ProbeOriginalSound(tasks_[row].sourcePath, tasks_[row].audioTrack);
     extension = original ? original->extension : std::string();
   }
   return *extension;
+}
+
+int CTaskList::TrackInUse(int row) const {
+  const int chosen = tasks_[row].audioTrack;
+  return chosen != 0 ? chosen : DefaultTrackNumber(probes_[row].tracks);
+}
+
+bool CTaskList::ChooseTrack(int row, int number) {
+  if (row < 0 || row >= GetTaskCount()) return false;
+  const AudioTracks& tracks = probes_[row].tracks;
+  const AudioTrack* track = FindTrack(tracks, number);
+  if (!track || !track->hasSound) return false;
+  // The default track stays unnamed, so that its task runs as any other.
+  const int chosen = number == DefaultTrackNumber(tracks) ? 0 : number;
+  if (chosen == tasks_[row].audioTrack) return true;
+  tasks_[row].audioTrack = chosen;
+  probes_[row].originalExtension.reset();
+  if (checkedFormat_ == kFormatOriginal) rows_[row][kOutputFormatColumn] = OutputFormatCell(row);
+  return true;
+}
+
+int CTaskList::UseLanguageForEveryTask(const std::string& language) {
+  int tasksWithIt = 0;
+  for (int row = 0; row < GetTaskCount(); ++row) {
+    const int track = TrackOfLanguage(probes_[row].tracks, language);
+    if (track == 0) continue;
+    ++tasksWithIt;
+    ChooseTrack(row, track);
+  }
+  return tasksWithIt;
+}
+
+std::string CTaskList::TrackCellOf(int row) const {
+  const AudioTrack* track = FindTrack(probes_[row].tracks, TrackInUse(row));
+  if (!track) return {};
+  const std::string number = std::to_string(track->number);
+  return HasLanguageTag(*track) ? number + " (" + track->language + ")" : number;
 }
 
 std::string CTaskList::OutputExtensionOf(int row) {
@@ -122,7 +160,8 @@ bool CTaskList::AddSourceFile(std::string path) {
   // A folder, a device or a named pipe is no source, and probing a named pipe
   // would wait for a writer forever.
   int duration = 0;
-  if (!IsRegularFile(path) || !ProbeDuration(path, duration)) {
+  AudioTracks tracks;
+  if (!IsRegularFile(path) || !ProbeSource(path, duration, tracks)) {
     ShowNotice(FailToOpenText(path), kInformationCaption);
     return false;
   }
@@ -135,7 +174,7 @@ bool CTaskList::AddSourceFile(std::string path) {
   task.title = TitleOf(titleText);
   task.sourcePath = std::move(path);
   tasks_.push_back(std::move(task));
-  originalExtensions_.emplace_back();
+  probes_.push_back({std::move(tracks), std::nullopt});
   const int row = GetTaskCount() - 1;
   rows_.push_back({titleText, FormatTimeText(0), FormatTimeText(duration), ToUpperAscii(extension),
                    OutputFormatCell(row)});
@@ -175,7 +214,7 @@ void CTaskList::OnDeleteFile() {
   }
   tasks_.erase(tasks_.begin() + deleted);
   rows_.erase(rows_.begin() + deleted);
-  originalExtensions_.erase(originalExtensions_.begin() + deleted);
+  probes_.erase(probes_.begin() + deleted);
   // The row that moved into the deleted one's place; none after the last.
   SelectRow(deleted);
 }
@@ -187,6 +226,6 @@ void CTaskList::OnDeleteAll() {
   }
   tasks_.clear();
   rows_.clear();
-  originalExtensions_.clear();
+  probes_.clear();
   selectedRow_ = -1;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "convert/Task.h"
+#include "media/AudioTrack.h"
 
 #include <array>
 #include <cstdint>
@@ -51,6 +52,24 @@ class CTaskList {
   // source cannot be probed).
   std::string OutputExtensionOf(int row);
 
+  // The audio tracks of the row's source, as probed when it was added; empty
+  // when the probe could not list them.
+  const AudioTracks& AudioTracksOf(int row) const { return probes_[row].tracks; }
+  // The track the row's task converts: the chosen one, else the default
+  // one (DefaultTrackNumber); 0 when the source shows no audio track.
+  int TrackInUse(int row) const;
+  // Chooses track `number` of the row's source for its task. False, with
+  // nothing changed, for a row or track that is not there or a track
+  // without sound. Original's cell follows the track's codec.
+  bool ChooseTrack(int row, int number);
+  // Chooses in every task the track in `language` (TrackOfLanguage) where
+  // its source has one; the others keep theirs. The number of tasks whose
+  // source has one.
+  int UseLanguageForEveryTask(const std::string& language);
+  // The row's track as the list shows it beside the text's columns: "2" or
+  // "2 (fre)" with the container's language tag; empty without audio.
+  std::string TrackCellOf(int row) const;
+
   // Probes the file and appends it as a task with a selected row, or tells
   // the user why not. True when a task was added.
   bool AddSourceFile(std::string path);
@@ -76,13 +95,19 @@ class CTaskList {
   const std::string& OriginalExtension(int row);
   std::string OutputFormatCell(int row);
 
+  // What the list learnt of a task's source.
+  struct SourceProbe {
+    AudioTracks tracks;
+    // The container Original writes for the task's track, once probed;
+    // empty when it cannot be told.
+    std::optional<std::string> originalExtension;
+  };
+
   bool addUnderway_ = false;
   int leftOutOfAdd_ = 0;
   std::vector<Task> tasks_;
   std::vector<TaskRowTexts> rows_;
-  // In step with the tasks: the container Original writes for each, once
-  // probed; empty when it cannot be told.
-  std::vector<std::optional<std::string>> originalExtensions_;
+  std::vector<SourceProbe> probes_;  // in step with the tasks
   int selectedRow_ = -1;
   int checkedFormat_ = 0;
 };

@@ -47,7 +47,10 @@ std::optional<std::string> TaeConversion::Run() {
   if (const int result = avformat_find_stream_info(input.get(), nullptr); result < 0) {
     return "Cannot read the streams of " + options_.input + ": " + FfmpegErrorText(result);
   }
-  const int audioStream = ChooseSourceAudioStream(*input);
+  const int audioStream = ChooseSourceAudioStream(*input, options_.audioTrack);
+  if (options_.audioTrack != 0 && audioStream < 0) {
+    return TrackRefusal(ListAudioTracks(*input), options_.audioTrack) + " (" + options_.input + ")";
+  }
   if (audioStream < 0) return options_.input + " has no audio stream";
   const AVStream& sourceAudio = *input->streams[audioStream];
   const bool original = options_.encoder == "copy";

@@ -38,6 +38,16 @@ std::optional<int> ParseCount(const std::string& text, int low, int high) {
   return static_cast<int>(value);
 }
 
+// "0:a:N", the input's audio stream N counted from 0: the one stream map an
+// extraction of one track needs.
+std::optional<int> ParseAudioMap(const std::string& text) {
+  const std::string prefix = "0:a:";
+  if (!text.starts_with(prefix)) return std::nullopt;
+  const auto index = ParseCount(text.substr(prefix.size()), 0, 9999);
+  if (!index) return std::nullopt;
+  return *index + 1;
+}
+
 }  // namespace
 
 std::variant<TaeOptions, std::string> ParseTaeArguments(const std::vector<std::string>& arguments) {
@@ -66,6 +76,10 @@ std::variant<TaeOptions, std::string> ParseTaeArguments(const std::vector<std::s
       const auto length = ParseTime(value);
       if (!length) return "Invalid length " + value;
       options.length = *length;
+    } else if (name == "-map") {
+      const auto track = ParseAudioMap(value);
+      if (!track) return "Unsupported stream map " + value + " (tae maps one audio stream: 0:a:N)";
+      options.audioTrack = *track;
     } else if (name == "-acodec") {
       options.encoder = value;
     } else if (name == "-ab") {

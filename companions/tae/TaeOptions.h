@@ -19,6 +19,7 @@ struct TaeOptions {
   int bitRate = 128000;              // -ab, bits per second
   int channels = 2;                  // -ac
   int sampleRate = 44100;            // -ar
+  int audioTrack = 0;                // -map 0:a:N gives track N + 1 (see AudioTrack); 0: the default one
 };
 
 // The options, or a one-line reason why the arguments are not usable.

@@ -27,7 +27,7 @@ std::optional<TranscodeOutcome> ConvertInProcess(const EngineConversion& convers
   RecordingNotice notice;
   TranscodeEndWaiter waiter;
   CMediaTranscoder media(nullptr, nullptr, nullptr);
-  if (media.OpenInput(conversion.source) != 0) return std::nullopt;
+  if (media.OpenInput(conversion.source, conversion.audioTrack) != 0) return std::nullopt;
   media.SetNotifyWindow(&waiter);
   if (conversion.original) {
     std::optional<CMediaTranscoder::PacketClip> clip;
@@ -54,6 +54,9 @@ CommandResult ConvertThroughTae(const EngineConversion& conversion) {
   if (conversion.clip) {
     command.insert(command.end(), {"-ss", Decimal(conversion.clip->first), "-t",
                                    Decimal(conversion.clip->second - conversion.clip->first)});
+  }
+  if (conversion.audioTrack != 0) {
+    command.insert(command.end(), {"-map", "0:a:" + std::to_string(conversion.audioTrack - 1)});
   }
   command.push_back("-y");
   if (conversion.original) {

@@ -20,6 +20,7 @@ struct EngineConversion {
   int bitRate = 128000;
   std::optional<std::pair<double, double>> clip = std::nullopt;  // start and end, seconds
   bool original = false;  // the sound as it is: the clip then is cut to the packet
+  int audioTrack = 0;     // the chosen track, numbered from 1; 0: the default one
 };
 
 // The worker's outcome; a failure to open or start the output is a failure

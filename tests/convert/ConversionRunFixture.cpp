@@ -63,7 +63,7 @@ ConversionRunInput ConversionRunFixture::InputFor(const std::vector<std::string>
     task.clipLength = task.duration;
     input.tasks.push_back(task);
     input.rowTitles.push_back(rowTitle);
-    input.outputExtensions.push_back(FormatExtension(settings_.formatCode));
+    input.outputNames.push_back({"", FormatExtension(settings_.formatCode)});
   }
   input.enhancedEngine = enhancedEngine;
   input.saveSettings = [this] {

@@ -175,6 +175,27 @@ const std::map<std::string, Recipe>& Recipes() {
       // carries a packet: its rate and channels stay unknown.
       {"ts-mp2-then-empty-audio-stream-3s.ts",
        {Sine(440, 48000, 3) + Sine(880, 48000, 3) + "-map 0:a -map 1:a -c:a mp2 -bsf:a:1 noise=drop=1 -f mpegts"}},
+      // Several audio tracks, one tone each (440, 660, 880 Hz in file order),
+      // so that a test hears which track came out. Matroska's
+      // "-default_mode passthrough" keeps the default marks as given.
+      {"mkv-tracks-eng-fre-ger-4s.mkv",
+       {Video("160x120", 25, 4) + Sine(440, 44100, 4) + Sine(660, 48000, 4) + Sine(880, 22050, 4) +
+        "-map 0:v -map 1:a -map 2:a -map 3:a -c:v mpeg4 -c:a:0 aac -ac:a:0 2 -c:a:1 ac3 -ac:a:1 6 "
+        "-c:a:2 libvorbis -metadata:s:a:0 language=eng -metadata:s:a:0 title=Main -metadata:s:a:1 language=fre "
+        "-metadata:s:a:2 language=de -disposition:a:0 0 -disposition:a:1 default -disposition:a:2 0 "
+        "-default_mode passthrough"}},
+      {"mp4-tracks-fre-eng-4s.mp4",
+       {Video("160x120", 25, 4) + Sine(440, 44100, 4) + Sine(660, 44100, 4) +
+        "-map 0:v -map 1:a -map 2:a -c:v libx264 -preset ultrafast -c:a:0 aac -c:a:1 libmp3lame -ac 2 "
+        "-metadata:s:a:0 language=fre -metadata:s:a:1 language=eng -disposition:a:0 0 -disposition:a:1 default"}},
+      {"mkv-tracks-spa-spa-eng-second-default-3s.mkv",
+       {Sine(440, 44100, 3) + Sine(660, 44100, 3) + Sine(880, 44100, 3) +
+        "-map 0:a -map 1:a -map 2:a -c:a libvorbis -metadata:s:a:0 language=spa -metadata:s:a:1 language=es "
+        "-metadata:s:a:2 language=eng -disposition:a:0 0 -disposition:a:1 default -disposition:a:2 0 "
+        "-default_mode passthrough"}},
+      {"mkv-tracks-spa-spa-none-default-3s.mkv",
+       {Sine(440, 44100, 3) + Sine(660, 44100, 3) +
+        "-map 0:a -map 1:a -c:a libvorbis -metadata:s:a language=spa -disposition:a 0 -default_mode passthrough"}},
       {"flac-5.1-loud-4s.flac", {LoudSurroundTone(4) + "-c:a flac"}},
       // The Original format's codec families that the corpus lacks.
       {"ts-adts-aac-4s.ts", {Sine(440, 48000, 4) + "-c:a aac -ac 2 -f mpegts"}},
