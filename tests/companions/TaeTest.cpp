@@ -160,6 +160,12 @@ TEST(Tae, FailuresExitNonZeroWithTheirReason) {
       {{"-i", mp4, "-y", "-acodec", "nosuchcodec", folder / "g.mp3"}, 1, "refused the audio parameters"},
       {{"-i", mp4, "-y", "-ab", "fast", folder / "h.mp3"}, 2, "Invalid bit rate"},
       {{"-i", mp4, "-frobnicate", "1", folder / "i.mp3"}, 2, "Unknown option -frobnicate"},
+      {{"-i", mp4, "-map", "0:v:0", "-y", folder / "k.mp3"}, 2, "Unsupported stream map 0:v:0"},
+      {{"-i", mp4, "-map", "0:a:x", "-y", folder / "l.mp3"}, 2, "Unsupported stream map 0:a:x"},
+      {{"-i", mp4, "-map", "0:a:1", "-y", folder / "m.mp3"}, 1,
+       "There is no audio track 2; the file's tracks are 1 (aac"},
+      {{"-i", TestMedia::Path("ts-mp2-then-empty-audio-stream-3s.ts"), "-map", "0:a:1", "-y", folder / "n.mp3"}, 1,
+       "Audio track 2 holds no sound; the file's tracks are 1 (mp2, mono), 2 (no sound)"},
       {{"-i", mp4, "-y"}, 2, "No output file"},
       {{"-y", folder / "j.mp3"}, 2, "No input file"},
   };

@@ -29,6 +29,11 @@ Task Clip(double duration, double start, double length) {
   return task;
 }
 
+Task OnTrack(Task task, int audioTrack) {
+  task.audioTrack = audioTrack;
+  return task;
+}
+
 Settings Output(int formatCode, int bitRate = 128000, int channels = 2, int sampleRate = 44100) {
   return Settings{"/music", formatCode, bitRate, sampleRate, channels};
 }
@@ -78,6 +83,10 @@ INSTANTIATE_TEST_SUITE_P(
                  R"("/tmp/tolvar-0/tae" -i "/videos/holiday.avi"  -y -acodec copy "/music/holiday.mp3")"},
         LineCase{"OriginalIsCutByTheSameRule", Clip(10, 12, 5), Output(kFormatOriginal),
                  R"("/tmp/tolvar-0/tae" -i "/videos/holiday.avi" -ss 0.000000 -t 5.000000 -y -acodec copy "/music/holiday.mp3")"},
+        LineCase{"ChosenTrackIsMappedCountedFromZero", OnTrack(WholeFile(60), 2), Output(kFormatMp3),
+                 R"("/tmp/tolvar-0/tae" -i "/videos/holiday.avi"  -map 0:a:1 -y -acodec libmp3lame -ab 128k -ac 2 -ar 44100 "/music/holiday.mp3")"},
+        LineCase{"ChosenTrackFollowsTheClip", OnTrack(Clip(10, 0.5, 9), 1), Output(kFormatOriginal),
+                 R"("/tmp/tolvar-0/tae" -i "/videos/holiday.avi" -ss 0.500000 -t 9.000000 -map 0:a:0 -y -acodec copy "/music/holiday.mp3")"},
         LineCase{"UnknownFormatGivesNoLine", WholeFile(60), Output(0), ""},
         LineCase{"FormatPastOriginalGivesNoLine", WholeFile(60), Output(kFormatOriginal + 1), ""}),
     [](const auto& info) { return std::string(info.param.name); });
