@@ -436,6 +436,65 @@ TEST_F(TaskListTest, OriginalProbesEachTaskOnceWhenShownAndKeepsWhatItFound) {
   EXPECT_EQ(labels(), (std::vector<std::string>{"MP3 (copy)", "M4A (copy)", "(copy)"}));
 }
 
+TEST_F(TaskListTest, AChosenTrackStaysWithItsTaskAndOriginalFollowsItsCodec) {
+  list.CheckOutputFormat(kFormatOriginal);
+  ASSERT_TRUE(list.AddSourceFile(Source("first.avi")));
+  ASSERT_TRUE(list.AddSourceFile(Source("film.mkv", "mkv-tracks-eng-fre-ger-4s.mkv")));
+  ASSERT_EQ(list.AudioTracksOf(1).size(), 3u);
+  EXPECT_EQ(list.TrackInUse(1), 3) << "a new task takes the last track with sound";
+  EXPECT_EQ(list.Tasks()[1].audioTrack, 0);
+  EXPECT_EQ(list.TrackCellOf(1), "3 (de)");
+  EXPECT_EQ(list.Rows()[1][kOutputFormatColumn], "OGG (copy)");
+
+  ASSERT_TRUE(list.ChooseTrack(1, 2));
+  EXPECT_EQ(list.Tasks()[1].audioTrack, 2);
+  EXPECT_EQ(list.TrackCellOf(1), "2 (fre)");
+  EXPECT_EQ(list.Rows()[1][kOutputFormatColumn], "AC3 (copy)");
+  EXPECT_EQ(list.OutputExtensionOf(1), "ac3");
+
+  list.SelectRow(0);
+  list.OnDeleteFile();
+  ASSERT_EQ(list.GetTaskCount(), 1);
+  EXPECT_EQ(list.Tasks()[0].audioTrack, 2) << "the choice moves with its task";
+  EXPECT_EQ(list.TrackCellOf(0), "2 (fre)");
+
+  // Choosing the default track again leaves the task as a new one is.
+  ASSERT_TRUE(list.ChooseTrack(0, 3));
+  EXPECT_EQ(list.Tasks()[0].audioTrack, 0);
+  EXPECT_EQ(list.Rows()[0][kOutputFormatColumn], "OGG (copy)");
+}
+
+TEST_F(TaskListTest, ATrackThatIsNotThereOrHoldsNoSoundIsNotChosen) {
+  ASSERT_TRUE(list.AddSourceFile(Source("broadcast.ts", "ts-mp2-then-empty-audio-stream-3s.ts")));
+  ASSERT_TRUE(list.AddSourceFile(Source("silent.mp4", "mp4-video-only-2s.mp4")));
+  for (const auto& [row, track] : {std::pair{0, 2}, std::pair{0, 3}, std::pair{0, 0}, std::pair{1, 1},
+                                   std::pair{2, 1}, std::pair{-1, 1}}) {
+    SCOPED_TRACE(std::to_string(row) + ": " + std::to_string(track));
+    EXPECT_FALSE(list.ChooseTrack(row, track));
+  }
+  EXPECT_EQ(list.Tasks()[0].audioTrack, 0);
+  EXPECT_EQ(list.TrackInUse(0), 1);
+  EXPECT_EQ(list.TrackCellOf(0), "1");
+  EXPECT_EQ(list.TrackInUse(1), 0);
+  EXPECT_EQ(list.TrackCellOf(1), "");
+}
+
+TEST_F(TaskListTest, ALanguageIsChosenWhereASourceHasItAndNowhereElse) {
+  ASSERT_TRUE(list.AddSourceFile(Source("three.mkv", "mkv-tracks-eng-fre-ger-4s.mkv")));
+  ASSERT_TRUE(list.AddSourceFile(Source("two.mp4", "mp4-tracks-fre-eng-4s.mp4")));
+  ASSERT_TRUE(list.AddSourceFile(Source("untagged.mkv", "mkv-two-audio-streams-6s.mkv")));
+  ASSERT_TRUE(list.ChooseTrack(2, 1));
+
+  EXPECT_EQ(list.UseLanguageForEveryTask("fra"), 2);
+  std::vector<int> tracks;
+  for (int row = 0; row < list.GetTaskCount(); ++row) tracks.push_back(list.TrackInUse(row));
+  EXPECT_EQ(tracks, (std::vector<int>{2, 1, 1})) << "the untagged source keeps the track chosen for it";
+  EXPECT_EQ(list.UseLanguageForEveryTask("und"), 0);
+  EXPECT_EQ(list.UseLanguageForEveryTask("en"), 2);
+  EXPECT_EQ(list.TrackInUse(0), 1);
+  EXPECT_EQ(list.TrackInUse(1), 2);
+}
+
 TEST(FileNameParts, NameAndExtensionOfAPath) {
   struct Case {
     const char* path;
