@@ -7,6 +7,7 @@
 #include "StopSignals.h"
 #include "convert/CConversionRun.h"
 #include "convert/TimeText.h"
+#include "media/Language.h"
 #include "shell/CTaskList.h"
 #include "convert/FileNameParts.h"
 #include "shell/SettingsStore.h"
@@ -21,6 +22,22 @@ const std::string kNotStarted = "Not started: the run was stopped.";
 
 std::string StoppedReason(const std::string& outputPath) {
   return "Stopped before its end: " + outputPath + " holds at most the part converted until then.";
+}
+
+// The line of one task's result; nullptr for a task the run never took.
+std::string ResultLineOf(const std::string& source, const TaskResult* result) {
+  if (!result) return FailedLine(source, kNotStarted);
+  switch (result->end) {
+    case TaskEnd::Converted:
+      return ConvertedLine(source, result->outputPath);
+    case TaskEnd::Failed:
+      return FailedLine(source, result->failure);
+    case TaskEnd::Stopped:
+      return FailedLine(source, StoppedReason(result->outputPath));
+    case TaskEnd::NotStarted:
+      break;
+  }
+  return FailedLine(source, kNotStarted);
 }
 
 }  // namespace
@@ -43,7 +60,7 @@ void BatchExtraction::AddFiles(const SettingsControls& controls, ConversionRunIn
   list.CheckOutputFormat(controls.checkedFormat);
   const bool clipAsked = options_.clipStart || options_.clipEnd;
   for (const std::string& path : options_.files) {
-    FileEntry& entry = entries_.emplace_back(FileEntry{path, kNoTask, {}});
+    FileEntry& entry = entries_.emplace_back(FileEntry{path, {}, {}});
     // Probing a long list takes a while; Ctrl+C meanwhile starts no run.
     if (stopSignal_ == 0) stopSignal_ = stopSignals_.Take().value_or(0);
     if (stopSignal_ != 0) {
@@ -64,11 +81,60 @@ void BatchExtraction::AddFiles(const SettingsControls& controls, ConversionRunIn
       list.StoreClip(row, clip.start, clip.length, FormatTimeText(static_cast<int>(clip.start)),
                      FormatTimeText(static_cast<int>(clip.start + clip.length)));
     }
-    entry.task = input.tasks.size();
-    input.tasks.push_back(list.Tasks()[row]);
-    input.rowTitles.push_back(list.Rows()[row][kTitleColumn]);
-    input.outputNames.push_back({"", list.OutputExtensionOf(row)});
+    entry.refusal = ChooseTrack(list, row);
+    if (!entry.refusal.empty()) continue;
+    std::vector<std::pair<Task, OutputName>> tasks;
+    if (options_.allTracks) tasks = TasksOfEveryTrack(list, row);
+    // A file without a track with sound fails in the run as it does
+    // without --all-tracks.
+    if (tasks.empty()) tasks.push_back({list.Tasks()[row], {"", list.OutputExtensionOf(row)}});
+    for (auto& [task, name] : tasks) {
+      entry.tasks.push_back(input.tasks.size());
+      input.tasks.push_back(std::move(task));
+      input.rowTitles.push_back(list.Rows()[row][kTitleColumn]);
+      input.outputNames.push_back(std::move(name));
+    }
   }
+}
+
+std::string BatchExtraction::ChooseTrack(CTaskList& list, int row) const {
+  const AudioTracks& tracks = list.AudioTracksOf(row);
+  if (options_.audioTrack) {
+    const std::string refusal = TrackRefusal(tracks, *options_.audioTrack);
+    if (refusal.empty()) list.ChooseTrack(row, *options_.audioTrack);
+    return refusal;
+  }
+  for (const std::string& language : options_.languages) {
+    const int track = TrackOfLanguage(tracks, language);
+    if (track != 0) {
+      list.ChooseTrack(row, track);
+      break;
+    }
+  }
+  return {};
+}
+
+// " (eng)" for a track whose language is the only one of its file, else
+// " (eng, track 2)", and " (track 2)" without a language.
+std::vector<std::pair<Task, OutputName>> BatchExtraction::TasksOfEveryTrack(CTaskList& list, int row) {
+  const AudioTracks tracks = list.AudioTracksOf(row);
+  std::vector<std::pair<Task, OutputName>> tasks;
+  for (const AudioTrack& track : tracks) {
+    if (!track.hasSound) continue;
+    const bool languageOfItsOwn =
+        HasLanguageTag(track) && std::none_of(tracks.begin(), tracks.end(), [&](const AudioTrack& other) {
+          return other.number != track.number && other.hasSound && IsSameLanguage(other.language, track.language);
+        });
+    const std::string trackNumber = "track " + std::to_string(track.number);
+    std::string mark = HasLanguageTag(track) ? track.language : trackNumber;
+    if (HasLanguageTag(track) && !languageOfItsOwn) mark += ", " + trackNumber;
+    list.ChooseTrack(row, track.number);
+    Task task = list.Tasks()[row];
+    // Named, so that each output keeps its track whatever the default is.
+    task.audioTrack = track.number;
+    tasks.push_back({std::move(task), {" (" + mark + ")", list.OutputExtensionOf(row)}});
+  }
+  return tasks;
 }
 
 std::vector<TaskResult> BatchExtraction::RunTasks(ConversionRunInput input) {
@@ -108,32 +174,15 @@ void BatchExtraction::ShowProgress(const CConversionRun& run) {
 int BatchExtraction::PrintResults(const std::vector<TaskResult>& results, std::FILE* stream) const {
   bool everyFileConverted = true;
   for (const FileEntry& entry : entries_) {
-    std::string line;
-    bool converted = false;
-    if (entry.task == kNoTask) {
-      line = FailedLine(entry.path, entry.refusal);
-    } else if (entry.task >= results.size()) {
-      line = FailedLine(entry.path, kNotStarted);
-    } else {
-      const TaskResult& result = results[entry.task];
-      switch (result.end) {
-        case TaskEnd::Converted:
-          line = ConvertedLine(entry.path, result.outputPath);
-          converted = true;
-          break;
-        case TaskEnd::Failed:
-          line = FailedLine(entry.path, result.failure);
-          break;
-        case TaskEnd::Stopped:
-          line = FailedLine(entry.path, StoppedReason(result.outputPath));
-          break;
-        case TaskEnd::NotStarted:
-          line = FailedLine(entry.path, kNotStarted);
-          break;
-      }
+    if (entry.tasks.empty()) {
+      std::fputs(FailedLine(entry.path, entry.refusal).c_str(), stream);
+      everyFileConverted = false;
     }
-    everyFileConverted = everyFileConverted && converted;
-    std::fputs(line.c_str(), stream);
+    for (const size_t task : entry.tasks) {
+      const TaskResult* result = task < results.size() ? &results[task] : nullptr;
+      std::fputs(ResultLineOf(entry.path, result).c_str(), stream);
+      everyFileConverted = everyFileConverted && result && result->end == TaskEnd::Converted;
+    }
   }
   std::fflush(stream);
   if (stopSignal_ != 0) return 128 + stopSignal_;

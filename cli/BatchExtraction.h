@@ -2,13 +2,16 @@
 
 #include "ExtractOptions.h"
 #include "convert/ConversionRunInput.h"
+#include "convert/OutputPaths.h"
 #include "convert/TaskResult.h"
 
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 class CConversionRun;
+class CTaskList;
 class FrontEndNotice;
 class ProgressDisplay;
 class StopSignals;
@@ -32,15 +35,21 @@ class BatchExtraction {
   int Run(std::FILE* results);
 
  private:
-  // One file of the command line, and the task it became.
+  // One file of the command line, and the tasks it became: one, or with
+  // --all-tracks one per track.
   struct FileEntry {
     std::string path;
-    size_t task = kNoTask;
+    std::vector<size_t> tasks;
     std::string refusal;  // why it became none
   };
   static constexpr size_t kNoTask = static_cast<size_t>(-1);
 
   void AddFiles(const SettingsControls& controls, ConversionRunInput& input);
+  // Chooses the row's track as the options ask; the reason when the file
+  // cannot give it.
+  std::string ChooseTrack(CTaskList& list, int row) const;
+  // The row's task once per track with sound, each with its name's mark.
+  static std::vector<std::pair<Task, OutputName>> TasksOfEveryTrack(CTaskList& list, int row);
   std::vector<TaskResult> RunTasks(ConversionRunInput input);
   void ShowProgress(const CConversionRun& run);
   int PrintResults(const std::vector<TaskResult>& results, std::FILE* stream) const;

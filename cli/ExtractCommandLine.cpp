@@ -1,6 +1,7 @@
 #include "ExtractCommandLine.h"
 
 #include "convert/Settings.h"
+#include "media/Language.h"
 #include "shell/AsciiText.h"
 
 #include <algorithm>
@@ -88,6 +89,28 @@ OptionRule RequestRule(char shortName, const char* longName, CommandLineRequest 
           }};
 }
 
+// A whole number from 1 on, in plain digits.
+std::optional<int> TrackNumber(const std::string& value) {
+  int number = 0;
+  const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), number);
+  if (error != std::errc() || end != value.data() + value.size() || number < 1) return std::nullopt;
+  return number;
+}
+
+// "eng" or "fr,de": each a language code that FindLanguage knows.
+std::optional<std::vector<std::string>> LanguageCodes(const std::string& value) {
+  std::vector<std::string> codes;
+  size_t start = 0;
+  while (start <= value.size()) {
+    const size_t comma = std::min(value.find(',', start), value.size());
+    std::string code = value.substr(start, comma - start);
+    if (!FindLanguage(code)) return std::nullopt;
+    codes.push_back(std::move(code));
+    start = comma + 1;
+  }
+  return codes;
+}
+
 const std::vector<OptionRule>& Rules() {
   static const std::vector<OptionRule> rules = {
       ListRule('f', "format", kFormatNames, &ExtractOptions::formatCode, kFormatMp3),
@@ -101,6 +124,19 @@ const std::vector<OptionRule>& Rules() {
        }},
       SecondsRule('s', "start", &ExtractOptions::clipStart),
       SecondsRule('e', "end", &ExtractOptions::clipEnd),
+      {'\0', "track", "a track number from 1 (see --list-tracks)",
+       [](const std::string& value, ParsedCommandLine& parsed) {
+         parsed.options.audioTrack = TrackNumber(value);
+         return parsed.options.audioTrack.has_value();
+       }},
+      {'\0', "language", "ISO 639 language codes such as eng or fr,de",
+       [](const std::string& value, ParsedCommandLine& parsed) {
+         const auto codes = LanguageCodes(value);
+         if (codes) parsed.options.languages = *codes;
+         return codes.has_value();
+       }},
+      FlagRule('\0', "all-tracks", &ExtractOptions::allTracks),
+      FlagRule('\0', "list-tracks", &ExtractOptions::listTracks),
       FlagRule('E', "enhanced", &ExtractOptions::enhancedEngine),
       FlagRule('q', "quiet", &ExtractOptions::quiet),
       RequestRule('h', "help", CommandLineRequest::Help),
@@ -183,6 +219,8 @@ class Parser {
     if (options.clipStart && options.clipEnd && *options.clipStart >= *options.clipEnd) {
       return Fail("-e/--end must come after -s/--start");
     }
+    const int trackChoices = options.audioTrack.has_value() + !options.languages.empty() + options.allTracks;
+    if (trackChoices > 1) return Fail("--track, --language and --all-tracks each choose the track: give one");
     if (options.files.empty()) Fail("no FILE given");
   }
 
@@ -221,13 +259,30 @@ std::string ExtractUsageText() {
          "  -o, --output DIR               output folder (created, one level)\n"
          "  -s, --start SECONDS            clip start for every file (decimal)\n"
          "  -e, --end SECONDS              clip end for every file (decimal)\n"
+         "      --track N                  audio track N of each file, numbered from 1\n"
+         "                                 (a file without it fails)\n"
+         "      --language CODE[,CODE...]  the track in the first listed language a file\n"
+         "                                 has (ISO 639 codes: en, eng; fr, fre, fra),\n"
+         "                                 else the file's default track; of two in one\n"
+         "                                 language, the one marked as default, else\n"
+         "                                 the first\n"
+         "      --all-tracks               one output per track with sound, named\n"
+         "                                 \"title (eng).mp3\", or \"title (track 2).mp3\"\n"
+         "                                 for a track without a language\n"
+         "      --list-tracks              convert nothing: print each FILE's tracks\n"
          "  -E, --enhanced                 every file through the tae converter\n"
          "  -q, --quiet                    no progress output\n"
          "  -h, --help\n"
          "      --version\n"
          "\n"
-         "When the run ends, standard output gets one line per FILE, in the order given:\n"
+         "Without a track option, each file gives the last of its tracks with sound.\n"
+         "\n"
+         "When the run ends, standard output gets one line per FILE, in the order given\n"
+         "(with --all-tracks, one per output):\n"
          "  ok<TAB>FILE<TAB>OUTPUT   or   failed<TAB>FILE<TAB>REASON\n"
+         "--list-tracks prints one line per track instead:\n"
+         "  FILE<TAB>N<TAB>LANGUAGE<TAB>CODEC<TAB>CHANNELS<TAB>RATE<TAB>default|-<TAB>TITLE\n"
+         "with - for what the file does not tell, and a failed line for a file it cannot read.\n"
          "with tab, newline, carriage return and backslash written as \\t \\n \\r \\\\.\n"
          "Progress and messages go to standard error.\n"
          "\n"

@@ -18,6 +18,12 @@ struct ExtractOptions {
   std::optional<double> clipEnd;    // seconds, for every file
   bool enhancedEngine = false;
   bool quiet = false;
+  // Which audio track of each file: at most one of these three is given.
+  std::optional<int> audioTrack;       // numbered from 1, as AudioTrack numbers them
+  std::vector<std::string> languages;  // the first one a file has, else its default track
+  bool allTracks = false;              // one output per track with sound
+  bool listTracks = false;             // print each file's tracks instead of converting
+
   std::vector<std::string> files;  // in the order given
 };
 

@@ -26,12 +26,18 @@ std::string Escaped(const std::string& field) {
   return escaped;
 }
 
-std::string Line(const char* word, const std::string& source, const std::string& detail) {
-  return std::string(word) + "\t" + Escaped(source) + "\t" + Escaped(detail) + "\n";
-}
-
 }  // namespace
 
-std::string ConvertedLine(const std::string& source, const std::string& output) { return Line("ok", source, output); }
+std::string TabSeparatedLine(const std::vector<std::string>& fields) {
+  std::string line;
+  for (size_t i = 0; i < fields.size(); ++i) line += (i == 0 ? "" : "\t") + Escaped(fields[i]);
+  return line + "\n";
+}
 
-std::string FailedLine(const std::string& source, const std::string& reason) { return Line("failed", source, reason); }
+std::string ConvertedLine(const std::string& source, const std::string& output) {
+  return TabSeparatedLine({"ok", source, output});
+}
+
+std::string FailedLine(const std::string& source, const std::string& reason) {
+  return TabSeparatedLine({"failed", source, reason});
+}

@@ -6,6 +6,7 @@
 #include "FrontEndNotice.h"
 #include "ProgressDisplay.h"
 #include "StopSignals.h"
+#include "TrackListing.h"
 #include "media/DecoderRegistration.h"
 
 #include <QCoreApplication>
@@ -42,8 +43,13 @@ int main(int argc, char** argv) {
   ProgressDisplay progress(STDERR_FILENO, ProgressDisplay::ModeFor(STDERR_FILENO, parsed.options.quiet));
   FrontEndNotice notice(progress);
   INotice::SetCurrent(&notice);
-  BatchExtraction extraction(parsed.options, progress, notice, stopSignals);
-  const int status = extraction.Run(stdout);
+  int status = 0;
+  if (parsed.options.listTracks) {
+    status = ListTracks(parsed.options.files, notice, stdout);
+  } else {
+    BatchExtraction extraction(parsed.options, progress, notice, stopSignals);
+    status = extraction.Run(stdout);
+  }
   INotice::SetCurrent(nullptr);
   return status;
 }

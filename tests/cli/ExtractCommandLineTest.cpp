@@ -85,6 +85,19 @@ TEST(ExtractCommandLineTest, ReadsEveryOptionInEveryForm) {
          o.files = {"-f", "--help", "-"};
        })},
       {"a lone - is a file", {"-"}, options([](auto& o) { o.files = {"-"}; })},
+      {"a track number", {"--track", "2", "a.mkv"}, options([](auto& o) {
+         o.audioTrack = 2;
+         o.files = {"a.mkv"};
+       })},
+      {"languages in any ISO 639 form", {"--language=fr,DEU,en-GB", "a.mkv"}, options([](auto& o) {
+         o.languages = {"fr", "DEU", "en-GB"};
+         o.files = {"a.mkv"};
+       })},
+      {"every track, and the listing", {"--all-tracks", "--list-tracks", "a.mkv"}, options([](auto& o) {
+         o.allTracks = true;
+         o.listTracks = true;
+         o.files = {"a.mkv"};
+       })},
   };
   for (const auto& [name, arguments, expected] : cases) {
     SCOPED_TRACE(name);
@@ -100,6 +113,10 @@ TEST(ExtractCommandLineTest, ReadsEveryOptionInEveryForm) {
     EXPECT_EQ(actual.clipEnd, expected.clipEnd);
     EXPECT_EQ(actual.enhancedEngine, expected.enhancedEngine);
     EXPECT_EQ(actual.quiet, expected.quiet);
+    EXPECT_EQ(actual.audioTrack, expected.audioTrack);
+    EXPECT_EQ(actual.languages, expected.languages);
+    EXPECT_EQ(actual.allTracks, expected.allTracks);
+    EXPECT_EQ(actual.listTracks, expected.listTracks);
     EXPECT_EQ(actual.files, expected.files);
   }
 }
@@ -149,6 +166,18 @@ TEST(ExtractCommandLineTest, UsageErrorsNameTheOptionAndItsValues) {
       {{"-qx", "a.avi"}, "unknown option '-x'"},
       {{"-s", "10", "-e", "5", "a.avi"}, "-e/--end must come after -s/--start"},
       {{"-s", "5", "-e", "5", "a.avi"}, "-e/--end must come after -s/--start"},
+      {{"--track", "0", "a.mkv"}, "--track takes a track number from 1 (see --list-tracks), not '0'"},
+      {{"--track=2x", "a.mkv"}, "--track takes a track number from 1 (see --list-tracks), not '2x'"},
+      {{"--track", "-1", "a.mkv"}, "--track takes a track number from 1 (see --list-tracks), not '-1'"},
+      {{"--language", "und", "a.mkv"}, "--language takes ISO 639 language codes such as eng or fr,de, not 'und'"},
+      {{"--language=fr,", "a.mkv"}, "--language takes ISO 639 language codes such as eng or fr,de, not 'fr,'"},
+      {{"--language=french", "a.mkv"},
+       "--language takes ISO 639 language codes such as eng or fr,de, not 'french'"},
+      {{"--track", "1", "--all-tracks", "a.mkv"},
+       "--track, --language and --all-tracks each choose the track: give one"},
+      {{"--language", "en", "--track", "1", "a.mkv"},
+       "--track, --language and --all-tracks each choose the track: give one"},
+      {{"--list-tracks"}, "no FILE given"},
       {{"-f", "wav"}, "no FILE given"},
       {{}, "no FILE given"},
   };

@@ -186,6 +186,108 @@ TEST_P(ExtractOriginal, NamesEachFileByItsCodecAndNeverASource) {
 INSTANTIATE_TEST_SUITE_P(Engines, ExtractOriginal, ::testing::Bool(),
                          [](const auto& info) { return info.param ? "Converter" : "InProcess"; });
 
+// The track options as a user runs them, through either engine. Each track
+// of the generated sources carries its own tone: 440, 660, 880 Hz in file
+// order.
+constexpr char kThreeTracks[] = "mkv-tracks-eng-fre-ger-4s.mkv";  // eng aac, fre ac3 (default), "de" vorbis
+constexpr char kFrenchThenEnglish[] = "mp4-tracks-fre-eng-4s.mp4";
+constexpr char kUntaggedTracks[] = "mkv-two-audio-streams-6s.mkv";  // 440, then 880 Hz
+
+class ExtractTracks : public ExtractProgramTest, public ::testing::WithParamInterface<bool> {
+ protected:
+  CommandResult ExtractWith(std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), {"-f", "mp3", "-o", output_});
+    if (GetParam()) arguments.push_back("-E");
+    return Extract(arguments);
+  }
+
+  void ExpectTone(const std::string& name, double tone) {
+    SCOPED_TRACE(name);
+    EXPECT_NEAR(DominantFrequency(output_ + "/" + name), tone, tone * 0.02);
+  }
+};
+
+TEST_P(ExtractTracks, TrackConvertsThatTrackOrFailsTheFileNamingItsTracks) {
+  const std::string film = Source(kThreeTracks, "film.mkv");
+  const std::string broadcast = Source("ts-mp2-then-empty-audio-stream-3s.ts", "broadcast.ts");
+  const std::string talk = Source(kFrenchThenEnglish, "talk.mp4");
+  const CommandResult result = ExtractWith({"--track", "2", film, broadcast, talk});
+  EXPECT_EQ(result.exitCode, 1) << result.errors;
+  EXPECT_EQ(Lines(result.output),
+            (std::vector<std::string>{
+                "ok\t" + film + "\t" + output_ + "/film.mp3",
+                "failed\t" + broadcast +
+                    "\tAudio track 2 holds no sound; the file's tracks are 1 (mp2, mono), 2 (no sound)",
+                "ok\t" + talk + "\t" + output_ + "/talk.mp3",
+            }));
+  ExpectTone("film.mp3", 660);
+  ExpectTone("talk.mp3", 660);
+
+  const CommandResult beyond = ExtractWith({"--track", "3", talk});
+  EXPECT_EQ(beyond.exitCode, 1);
+  EXPECT_EQ(beyond.output, "failed\t" + talk +
+                               "\tThere is no audio track 3; the file's tracks are 1 (fre, aac, stereo), "
+                               "2 (eng, mp3, stereo)\n");
+}
+
+TEST_P(ExtractTracks, LanguageTakesTheFirstListedThatAFileHasElseItsDefault) {
+  const std::string film = Source(kThreeTracks, "film.mkv");
+  const std::string talk = Source(kFrenchThenEnglish, "talk.mp4");
+  const std::string untagged = Source(kUntaggedTracks, "untagged.mkv");
+  const CommandResult result = ExtractWith({"--language", "ita,fra", film, talk, untagged});
+  ASSERT_EQ(result.exitCode, 0) << result.errors;
+  EXPECT_EQ(Lines(result.output).size(), 3u);
+  ExpectTone("film.mp3", 660);
+  ExpectTone("talk.mp3", 440);
+  ExpectTone("untagged.mp3", 880);
+}
+
+TEST_P(ExtractTracks, AllTracksWritesOneFilePerTrackWithSoundNamedByItsLanguage) {
+  const std::string film = Source(kThreeTracks, "film.mkv");
+  const std::string spanish = Source("mkv-tracks-spa-spa-eng-second-default-3s.mkv", "spanish.mkv");
+  const std::string untagged = Source(kUntaggedTracks, "untagged.mkv");
+  const std::string broadcast = Source("ts-mp2-then-empty-audio-stream-3s.ts", "broadcast.ts");
+  const CommandResult result = ExtractWith({"--all-tracks", film, spanish, untagged, broadcast});
+  ASSERT_EQ(result.exitCode, 0) << result.errors;
+  const std::pair<std::string, std::string> outputs[] = {
+      {film, "film (eng).mp3"},           {film, "film (fre).mp3"},
+      {film, "film (de).mp3"},            {spanish, "spanish (spa, track 1).mp3"},
+      {spanish, "spanish (es, track 2).mp3"}, {spanish, "spanish (eng).mp3"},
+      {untagged, "untagged (track 1).mp3"}, {untagged, "untagged (track 2).mp3"},
+      {broadcast, "broadcast (track 1).mp3"},
+  };
+  std::vector<std::string> lines;
+  for (const auto& [source, name] : outputs) lines.push_back("ok\t" + source + "\t" + output_ + "/" + name);
+  EXPECT_EQ(Lines(result.output), lines);
+  const double tones[] = {440, 660, 880, 440, 660, 880, 440, 880, 440};
+  for (size_t i = 0; i < std::size(outputs); ++i) ExpectTone(outputs[i].second, tones[i]);
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, ExtractTracks, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "Converter" : "InProcess"; });
+
+TEST_F(ExtractProgramTest, ListTracksPrintsEveryTrackAndConvertsNothing) {
+  const std::string film = Source(kThreeTracks, "film\tcut.mkv");
+  const std::string broadcast = Source("ts-mp2-then-empty-audio-stream-3s.ts", "broadcast.ts");
+  const std::string silent = Source("mp4-video-only-2s.mp4", "silent.mp4");
+  const std::string missing = media_ / "missing.avi";
+  const CommandResult result = Extract({"--list-tracks", "-o", output_, film, broadcast, silent, missing});
+  EXPECT_EQ(result.exitCode, 1) << result.errors;
+  const std::string shownFilm = media_ / "film\\tcut.mkv";
+  EXPECT_EQ(Lines(result.output), (std::vector<std::string>{
+                                      shownFilm + "\t1\teng\taac\t2\t44100\t-\tMain",
+                                      shownFilm + "\t2\tfre\tac3\t6\t48000\tdefault\t",
+                                      shownFilm + "\t3\tde\tvorbis\t1\t22050\t-\t",
+                                      broadcast + "\t1\t-\tmp2\t1\t48000\t-\t",
+                                      broadcast + "\t2\t-\tmp3\t-\t-\t-\t",
+                                      "failed\t" + silent + "\tThe file has no audio track",
+                                      "failed\t" + missing + "\tFail to open the file " + missing,
+                                  }));
+  EXPECT_FALSE(fs::exists(output_)) << "nothing is converted";
+
+  EXPECT_EQ(Extract({"--list-tracks", film}).exitCode, 0);
+}
+
 // A refused file and one that fails are reported in their place; the others
 // are converted all the same.
 class ExtractRefusals : public ExtractProgramTest, public ::testing::WithParamInterface<bool> {};

@@ -1,0 +1,37 @@
+#include "TrackListing.h"
+
+#include "FrontEndNotice.h"
+#include "ResultLine.h"
+#include "shell/CTaskList.h"
+
+namespace {
+
+std::string NumberOrDash(int value) { return value > 0 ? std::to_string(value) : "-"; }
+
+std::string TrackLine(const std::string& file, const AudioTrack& track) {
+  return TabSeparatedLine({file, std::to_string(track.number), track.language.empty() ? "-" : track.language,
+                           track.codec, NumberOrDash(track.channels), NumberOrDash(track.sampleRate),
+                           track.isDefault ? "default" : "-", track.title});
+}
+
+}  // namespace
+
+int ListTracks(const std::vector<std::string>& files, const FrontEndNotice& notice, std::FILE* out) {
+  int status = 0;
+  for (const std::string& file : files) {
+    CTaskList list;
+    std::string lines;
+    if (!list.AddSourceFile(file)) {
+      lines = FailedLine(file, notice.LastText());
+    } else if (list.AudioTracksOf(0).empty()) {
+      lines = FailedLine(file, "The file has no audio track");
+    }
+    if (!lines.empty()) status = 1;
+    if (list.GetTaskCount() == 1) {
+      for (const AudioTrack& track : list.AudioTracksOf(0)) lines += TrackLine(file, track);
+    }
+    std::fputs(lines.c_str(), out);
+  }
+  std::fflush(out);
+  return status;
+}
