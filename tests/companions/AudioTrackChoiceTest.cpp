@@ -2,7 +2,10 @@
 // carries a tone of its own, so the output's tone tells which track came
 // out, in every format and as Original.
 #include "EngineConversion.h"
+#include "media/DecoderRegistration.h"
 #include "media/OriginalSound.h"
+#include "platform/ProgramFolder.h"
+#include "support/Command.h"
 #include "support/Ffprobe.h"
 #include "support/TempFolder.h"
 #include "support/TestMedia.h"
@@ -10,7 +13,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
+#include <sstream>
 #include <tuple>
 
 namespace {
@@ -80,5 +86,130 @@ TEST(ChosenTrackRefusal, NothingIsWrittenForATrackThatCannotBeConverted) {
     EXPECT_FALSE(std::filesystem::exists(conversion.output));
   }
 }
+
+// The corpus's files with two tracks: a WMV with a Spanish and a French
+// WMA track, which say different things, and an MP4 with MP3 stereo beside
+// AC-3 5.1.
+struct CorpusTrackCase {
+  const char* file;
+  int track;
+  const char* originalExtension;
+};
+
+const CorpusTrackCase kCorpusTracks[] = {
+    {"wmv3-two-wmav2-audio-tracks.wmv", 1, "wma"},
+    {"wmv3-two-wmav2-audio-tracks.wmv", 2, "wma"},
+    {"bbb-h264-mp3-and-ac3-5.1.mp4", 1, "mp3"},
+    {"bbb-h264-mp3-and-ac3-5.1.mp4", 2, "ac3"},
+};
+
+// The size and hash of each packet of audio track `track` (numbered from 1)
+// as the ffmpeg tool copies it: framemd5's "0, dts, pts, duration, size,
+// hash" and any side data after them, which a container keeps its own way.
+std::vector<std::string> PacketHashes(const std::string& path, int track) {
+  const CommandResult result = RunCommand({"ffmpeg", "-v", "error", "-i", path, "-map",
+                                           "0:a:" + std::to_string(track - 1), "-c", "copy", "-f", "framemd5", "-"});
+  EXPECT_EQ(result.exitCode, 0) << result.errors;
+  std::vector<std::string> hashes;
+  std::istringstream lines(result.output);
+  for (std::string line; std::getline(lines, line);) {
+    if (line.empty() || line[0] == '#') continue;
+    std::istringstream fields(line);
+    std::string field;
+    std::string sizeAndHash;
+    for (int i = 0; i < 6 && std::getline(fields, field, ','); ++i) {
+      if (i >= 4) sizeAndHash += field;
+    }
+    hashes.push_back(sizeAndHash);
+  }
+  return hashes;
+}
+
+// Track `track` of the file as the ffmpeg tool decodes it to 8 kHz mono.
+std::string ToolDecodedTrack(const std::string& path, int track) {
+  const CommandResult result = RunCommand({"ffmpeg", "-v", "error", "-i", path, "-map",
+                                           "0:a:" + std::to_string(track - 1), "-ac", "1", "-ar", "8000", "-f",
+                                           "s16le", "-"});
+  EXPECT_EQ(result.exitCode, 0) << result.errors;
+  return result.output;
+}
+
+// The mean distance between the loudness of two 8 kHz mono recordings, in
+// windows of a second.
+double LoudnessDistance(const std::string& oneSamples, const std::string& otherSamples) {
+  constexpr size_t kWindow = 8000;
+  const auto loudness = [&](const std::string& bytes, size_t window) {
+    const auto* samples = reinterpret_cast<const int16_t*>(bytes.data());
+    double sum = 0;
+    for (size_t i = window * kWindow; i < (window + 1) * kWindow; ++i) sum += double(samples[i]) * samples[i];
+    return std::sqrt(sum / kWindow) / 32768;
+  };
+  const size_t windows = std::min(oneSamples.size(), otherSamples.size()) / 2 / kWindow;
+  double distance = 0;
+  for (size_t window = 0; window < windows; ++window) {
+    distance += std::fabs(loudness(oneSamples, window) - loudness(otherSamples, window));
+  }
+  return windows ? distance / windows : 1;
+}
+
+class CorpusTrackConversion : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    InitMediaLibraries();
+    // The program folder of this build, where the WMV decoders lie.
+    SetProgramFolderOverride(TOLVAR_PROGRAM_FOLDER);
+  }
+
+  void SetUp() override {
+    if (TestMedia::CorpusFolder().empty()) GTEST_SKIP() << "the shared corpus is not here";
+  }
+
+  TempFolder folder_;
+};
+
+class CorpusTrack : public CorpusTrackConversion,
+                    public ::testing::WithParamInterface<std::tuple<CorpusTrackCase, bool>> {};
+
+TEST_P(CorpusTrack, OriginalCopiesTheChosenTracksPackets) {
+  const auto& [track, throughTae] = GetParam();
+  const std::string source = TestMedia::CorpusFolder() + track.file;
+  EngineConversion conversion{source, folder_ / (std::string("out.") + track.originalExtension)};
+  conversion.original = true;
+  conversion.audioTrack = track.track;
+  const auto outcome = Convert(conversion, throughTae);
+  ASSERT_TRUE(outcome && outcome->converted) << (outcome ? outcome->failure : "not opened");
+  const std::vector<std::string> copied = PacketHashes(conversion.output, 1);
+  const std::vector<std::string> chosen = PacketHashes(source, track.track);
+  EXPECT_FALSE(chosen.empty());
+  EXPECT_TRUE(copied == chosen) << copied.size() << " packets copied of the track's " << chosen.size();
+}
+
+// The MP4's two tracks carry the same sound; the WMV's say different things.
+TEST_F(CorpusTrackConversion, SoundsLikeTheChosenTrackAndNotTheOther) {
+  const std::string source = TestMedia::CorpusFolder() + "wmv3-two-wmav2-audio-tracks.wmv";
+  for (const int track : {1, 2}) {
+    for (const bool throughTae : {false, true}) {
+      SCOPED_TRACE(std::to_string(track) + (throughTae ? " through tae" : " in process"));
+      EngineConversion conversion{source, folder_ / "out.wav"};
+      conversion.audioTrack = track;
+      const auto outcome = Convert(conversion, throughTae);
+      ASSERT_TRUE(outcome && outcome->converted) << (outcome ? outcome->failure : "not opened");
+      const CommandResult converted = RunCommand(
+          {"ffmpeg", "-v", "error", "-i", conversion.output, "-ac", "1", "-ar", "8000", "-f", "s16le", "-"});
+      const double toChosen = LoudnessDistance(converted.output, ToolDecodedTrack(source, track));
+      const double toOther = LoudnessDistance(converted.output, ToolDecodedTrack(source, 3 - track));
+      EXPECT_LT(toChosen * 4, toOther) << toChosen << " against " << toOther;
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(TwoTrackFilesAndEngines, CorpusTrack,
+                         ::testing::Combine(::testing::ValuesIn(kCorpusTracks), ::testing::Bool()),
+                         [](const auto& info) {
+                           const CorpusTrackCase& track = std::get<0>(info.param);
+                           return TestParamName(std::string(track.file).substr(0, 4) + "Track" +
+                                                std::to_string(track.track) +
+                                                (std::get<1>(info.param) ? "ThroughTae" : "InProcess"));
+                         });
 
 }  // namespace
