@@ -3,6 +3,7 @@
 // preview still, each as the program runs them, on whatever bytes come.
 #include "FuzzCheck.h"
 
+#include "media/AudioTrack.h"
 #include "media/CMediaTranscoder.h"
 #include "media/DecoderRegistration.h"
 #include "media/OriginalSound.h"
@@ -87,6 +88,19 @@ void Transcode(CMediaTranscoder& media, const std::string& output, bool original
   Require(!outcome.converted || !original || !ReadBackFailure(output), "a copy counted converted reads back");
 }
 
+// The track list the menus and --list-tracks show, against the stream the
+// open took by default.
+void CheckTracks(const CMediaTranscoder& media) {
+  const AudioTracks tracks = ListAudioTracks(*media.Input());
+  for (size_t i = 0; i < tracks.size(); ++i) {
+    Require(tracks[i].number == static_cast<int>(i) + 1, "tracks numbered from 1 in order");
+    Require(TrackLabel(tracks[i]).starts_with(std::to_string(i + 1) + ": "), "a label starts with its number");
+    Require(TrackRefusal(tracks, tracks[i].number).empty() == tracks[i].hasSound, "only a track with sound is taken");
+  }
+  const AudioTrack* byDefault = FindTrack(tracks, DefaultTrackNumber(tracks));
+  Require((byDefault ? byDefault->streamIndex : -1) == media.AudioStreamIndex(), "the default track is the one opened");
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -120,6 +134,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   {
     CMediaTranscoder media(nullptr, nullptr, nullptr);
     if (media.OpenInput(source) == 0) {
+      CheckTracks(media);
       const int seconds = media.GetDurationSeconds();
       std::string summary;
       const int summarized = media.FormatMediaSummary(summary, 512);
