@@ -73,7 +73,8 @@ constexpr TemplateControl kSummaryText{1071, "summaryText", 6, 185, 81, 41};
 constexpr TemplateControl kProfessionalGroup{-1, "professionalGroup", 102, 205, 153, 23};
 constexpr TemplateControl kEnhancedEngine{1027, "enhancedEngineCheck", 143, 216, 90, 10};
 
-// The task list's columns: header, width in pixels, alignment.
+// The task list's columns: header, width in pixels (0: as wide as its header
+// and cells ask), alignment.
 struct Column {
   const char* header;
   int width;
@@ -98,11 +99,21 @@ constexpr FormatEntry kOtherFormatEntries[] = {
     {kFormatOpus, "To Opus", "toOpusAction"},
 };
 
-constexpr Column kColumns[kColumnCount] = {
+// After the row's texts the list shows the task's audio track. The five
+// columns before it fill the list's width, so it cannot fit beside them; it
+// is only as wide as its header and cells ask, to take the least scrolling.
+constexpr int kTrackColumn = kColumnCount;
+constexpr int kShownColumnCount = kColumnCount + 1;
+constexpr Column kColumns[kShownColumnCount] = {
     {"Title", 135, Qt::AlignLeft | Qt::AlignVCenter},   {"Start", 90, Qt::AlignCenter},
     {"End", 90, Qt::AlignCenter},                       {"Source Format", 90, Qt::AlignCenter},
-    {"Output Format", 90, Qt::AlignCenter},
+    {"Output Format", 90, Qt::AlignCenter},             {"Track", 0, Qt::AlignCenter},
 };
+
+// The track the row's task converts, or nullptr without audio.
+const AudioTrack* TrackInUseOf(const CTaskList& taskList, int row) {
+  return FindTrack(taskList.AudioTracksOf(row), taskList.TrackInUse(row));
+}
 
 QLabel* AddLabel(QWidget* parent, const char* text, const TemplateControl& place, const DialogUnits& units) {
   return PlaceControl(new QLabel(QString::fromLatin1(text), parent), place, units);
@@ -272,12 +283,16 @@ void CExtractorDlg::CreateControls() {
 }
 
 void CExtractorDlg::SetupTaskList() {
-  taskListControl_->setColumnCount(kColumnCount);
+  taskListControl_->setColumnCount(kShownColumnCount);
   QStringList headers;
   for (const Column& column : kColumns) headers << QString::fromLatin1(column.header);
   taskListControl_->setHeaderLabels(headers);
-  for (int i = 0; i < kColumnCount; ++i) {
-    taskListControl_->setColumnWidth(i, kColumns[i].width);
+  for (int i = 0; i < kShownColumnCount; ++i) {
+    if (kColumns[i].width != 0) {
+      taskListControl_->setColumnWidth(i, kColumns[i].width);
+    } else {
+      taskListControl_->resizeColumnToContents(i);
+    }
     taskListControl_->headerItem()->setTextAlignment(i, kColumns[i].alignment);
   }
   taskListControl_->header()->setSectionsClickable(false);
@@ -315,14 +330,18 @@ void CExtractorDlg::ShowTaskRows() {
   while (taskListControl_->topLevelItemCount() < static_cast<int>(rows.size())) {
     auto* item = new QTreeWidgetItem(taskListControl_);
     item->setIcon(kTitleColumn, rowIcon);
-    for (int i = 0; i < kColumnCount; ++i) item->setTextAlignment(i, kColumns[i].alignment);
+    for (int i = 0; i < kShownColumnCount; ++i) item->setTextAlignment(i, kColumns[i].alignment);
   }
   for (int row = 0; row < static_cast<int>(rows.size()); ++row) {
     QTreeWidgetItem* item = taskListControl_->topLevelItem(row);
     for (int column = 0; column < kColumnCount; ++column) {
       item->setText(column, QString::fromStdString(rows[row][column]));
     }
+    const AudioTrack* track = TrackInUseOf(taskList_, row);
+    item->setText(kTrackColumn, QString::fromStdString(taskList_.TrackCellOf(row)));
+    item->setToolTip(kTrackColumn, track ? QString::fromStdString(TrackLabel(*track)) : QString());
   }
+  taskListControl_->resizeColumnToContents(kTrackColumn);
   const int selected = taskList_.GetSelectedRow();
   taskListControl_->clearSelection();
   if (selected >= 0) {

@@ -1,5 +1,6 @@
 #include "shell/CExtractorDlg.h"
 #include "shell/SettingsStore.h"
+#include "platform/DialogUnits.h"
 #include "platform/ProgramFolder.h"
 #include "platform/RecordingNotice.h"
 #include "platform/RecordingShellOpen.h"
@@ -21,6 +22,7 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -40,6 +42,9 @@
 #include <sys/stat.h>
 
 namespace fs = std::filesystem;
+
+// Failures show texts as texts.
+void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
 namespace {
 
@@ -148,6 +153,12 @@ class MainWindowTest : public ::testing::Test {
     QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, bar->actionGeometry(menu->menuAction()).center());
     EXPECT_TRUE(ProcessEventsUntil([&] { return QApplication::activePopupWidget() == menu; }, std::chrono::seconds(5)));
     return menu;
+  }
+
+  void AddFixtures(std::initializer_list<const char*> fixtures) {
+    QStringList paths;
+    for (const char* fixture : fixtures) paths << QString::fromStdString(TestMedia::Path(fixture));
+    window->AddFiles(paths);
   }
 
   RecordingNotice notice;
@@ -692,6 +703,40 @@ TEST_F(MainWindowTest, TheClipWindowStoresItsClipInTheSelectedRow) {
     window->OnDeleteAll();
     window->AddFiles({QString::fromStdString(Source("first.avi")), QString::fromStdString(source)});
   }
+}
+
+// The list shows each task's audio track in a sixth column, after the five
+// that keep their titles and widths. Those five already fill the list's
+// width, so Track is only as wide as its header and cells ask, for the least
+// scrolling; the window keeps its template's size.
+TEST_F(MainWindowTest, TheTrackColumnFollowsTheFiveAndTheWindowKeepsItsSize) {
+  AddFixtures({"mkv-tracks-eng-fre-ger-4s.mkv", "mp4-tracks-fre-eng-4s.mp4"});
+  auto* list = Find<QTreeWidget>("taskList");
+  ASSERT_EQ(list->columnCount(), 6);
+  QStringList headers;
+  std::vector<int> widths;
+  for (int i = 0; i < 6; ++i) {
+    headers << list->headerItem()->text(i);
+    widths.push_back(list->columnWidth(i));
+  }
+  EXPECT_EQ(headers, (QStringList{"Title", "Start", "End", "Source Format", "Output Format", "Track"}));
+  EXPECT_EQ(std::vector<int>(widths.begin(), widths.begin() + 5), (std::vector<int>{135, 90, 90, 90, 90}));
+  // What the widest cell asks, through the view's public face.
+  const int cells = static_cast<const QAbstractItemView*>(list)->sizeHintForColumn(5);
+  const int asked = std::max(list->header()->sectionSizeHint(5), cells);
+  ASSERT_LT(list->viewport()->width() - 495, asked) << "the five leave room for Track";
+  EXPECT_EQ(widths[5], asked) << "as narrow as its header and cells allow";
+  EXPECT_GT(cells, list->header()->sectionSizeHint(5)) << "the cells ask more than the header";
+
+  const DialogUnits units(window->font());
+  EXPECT_EQ(list->size(), units.ToPixels(333, 107));
+  EXPECT_EQ(window->minimumSize(), window->maximumSize()) << "fixed size";
+  EXPECT_EQ(window->size().width(), units.ToPixels(415, 237).width());
+
+  // Past the right edge, but reached by scrolling.
+  const QModelIndex cell = list->model()->index(1, 5);
+  list->scrollTo(cell);
+  EXPECT_TRUE(list->viewport()->rect().contains(list->visualRect(cell)));
 }
 
 // A point of the group box, in the window's coordinates, that no control
