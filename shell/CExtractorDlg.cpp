@@ -169,6 +169,14 @@ void CExtractorDlg::CreateMenus() {
   operationMenu_->addAction(QStringLiteral("Delete File"), this, &CExtractorDlg::OnDeleteFile);
   operationMenu_->addAction(QStringLiteral("Delete All Files"), this, &CExtractorDlg::OnDeleteAll);
   operationMenu_->addAction(QStringLiteral("Select Movie Clip"), this, &CExtractorDlg::OnMovieClip);
+  operationMenu_->addSeparator();
+  // Filled for the selected row by ShowTrackChoice.
+  trackMenu_ = operationMenu_->addMenu(QStringLiteral("Audio Track"));
+  trackMenu_->setObjectName(QStringLiteral("audioTrackMenu"));
+  trackMenu_->menuAction()->setObjectName(QStringLiteral("audioTrackAction"));
+  useLanguageAction_ = operationMenu_->addAction(QStringLiteral("Use This Language for Every File"), this,
+                                                 &CExtractorDlg::OnUseLanguageForEveryFile);
+  useLanguageAction_->setObjectName(QStringLiteral("useLanguageForEveryFileAction"));
 
   QMenu* format = menuBar_->addMenu(QStringLiteral("Format"));
   format->setObjectName(QStringLiteral("formatMenu"));
@@ -349,11 +357,43 @@ void CExtractorDlg::ShowTaskRows() {
     taskListControl_->setCurrentItem(item);
     item->setSelected(true);
   }
+  ShowTrackChoice();
+}
+
+void CExtractorDlg::ShowTrackChoice() {
+  // The old entries are deleted later: this may run from one's own toggle.
+  for (QAction* action : trackMenu_->actions()) trackMenu_->removeAction(action);
+  if (trackActions_) trackActions_->deleteLater();
+  trackActions_ = new QActionGroup(this);
+  trackActions_->setExclusive(true);
+  const int row = taskList_.GetSelectedRow();
+  const AudioTrack* inUse = row >= 0 ? TrackInUseOf(taskList_, row) : nullptr;
+  if (row >= 0) {
+    for (const AudioTrack& track : taskList_.AudioTracksOf(row)) {
+      // An '&' of a track's title is no mnemonic.
+      const QString label = QString::fromStdString(TrackLabel(track)).replace(QLatin1Char('&'), QStringLiteral("&&"));
+      QAction* action = trackActions_->addAction(label);
+      action->setObjectName(QStringLiteral("audioTrack%1Action").arg(track.number));
+      action->setCheckable(true);
+      action->setChecked(&track == inUse);
+      // Shown all the same, so that the menu's numbers run as the file's.
+      action->setEnabled(track.hasSound);
+      // Toggled, as the formats are: checked by the mouse, the keys or a
+      // screen reader alike.
+      connect(action, &QAction::toggled, this, [this, number = track.number](bool checked) {
+        if (checked) OnChooseTrack(number);
+      });
+    }
+  }
+  trackMenu_->addActions(trackActions_->actions());
+  trackMenu_->menuAction()->setEnabled(!trackMenu_->isEmpty());
+  useLanguageAction_->setEnabled(inUse && HasLanguageTag(*inUse));
 }
 
 void CExtractorDlg::OnTaskSelectionChanged() {
   const auto selected = taskListControl_->selectedItems();
   taskList_.SelectRow(selected.isEmpty() ? -1 : taskListControl_->indexOfTopLevelItem(selected.first()));
+  ShowTrackChoice();
 }
 
 SettingsControls CExtractorDlg::ReadControls() const {
@@ -442,6 +482,25 @@ void CExtractorDlg::OnMovieClip() {
   if (clip.exec() != QDialog::Accepted) return;
   taskList_.StoreClip(row, task.clipStart, task.clipLength, clip.StartCellText().toStdString(),
                       clip.EndCellText().toStdString());
+  ShowTaskRows();
+}
+
+void CExtractorDlg::OnChooseTrack(int number) {
+  taskList_.ChooseTrack(taskList_.GetSelectedRow(), number);
+  ShowTaskRows();
+}
+
+void CExtractorDlg::OnUseLanguageForEveryFile() {
+  const int row = taskList_.GetSelectedRow();
+  const AudioTrack* track = row >= 0 ? TrackInUseOf(taskList_, row) : nullptr;
+  if (!track || !HasLanguageTag(*track)) return;
+  const std::string language = track->language;
+  {
+    // Original probes each source whose track changes.
+    std::optional<WaitCursor> wait;
+    if (taskList_.GetCheckedFormat() == kFormatOriginal) wait.emplace();
+    taskList_.UseLanguageForEveryTask(language);
+  }
   ShowTaskRows();
 }
 

@@ -55,6 +55,11 @@ class CExtractorDlg : public QDialog {
   void OnDeleteFile();
   void OnDeleteAll();
   void OnMovieClip();
+  // The selected row's task takes its source's track `number`.
+  void OnChooseTrack(int number);
+  // Every task whose source has the selected row's language takes its
+  // track in that language.
+  void OnUseLanguageForEveryFile();
   void OnOutputFormat(int formatCode);
   void OnEnhancedEngine();
   void OnRestoreDefaults();
@@ -72,6 +77,8 @@ class CExtractorDlg : public QDialog {
   void CreateControls();
   void SetupTaskList();
   void ShowTaskRows();
+  // The Audio Track submenu and the entry after it, for the selected row.
+  void ShowTrackChoice();
   // The format on the buttons and in the Format menu, and the lists it reads
   // enabled.
   void ShowFormat(int formatCode);
@@ -90,6 +97,10 @@ class CExtractorDlg : public QDialog {
 
   QMenuBar* menuBar_ = nullptr;
   QMenu* operationMenu_ = nullptr;
+  QMenu* trackMenu_ = nullptr;
+  // The selected row's tracks, rebuilt with every change of the rows.
+  QActionGroup* trackActions_ = nullptr;
+  QAction* useLanguageAction_ = nullptr;
   QActionGroup* formatActions_ = nullptr;
   // Set while ShowFormat checks buttons and menu entries, whose toggles are
   // then no choice of the user's.

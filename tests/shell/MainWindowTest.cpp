@@ -8,6 +8,7 @@
 #include "ui/CLinkStatic.h"
 #include "ui/CRangeSlider.h"
 #include "ui/MakerLinks.h"
+#include "support/Command.h"
 #include "support/EventLoop.h"
 #include "support/ExpectAudio.h"
 #include "support/ReadWholeFile.h"
@@ -155,10 +156,74 @@ class MainWindowTest : public ::testing::Test {
     return menu;
   }
 
+  QMenu* OperationMenu() {
+    for (QAction* menu : window->findChild<QMenuBar*>()->actions()) {
+      if (menu->text() == "Operation") return menu->menu();
+    }
+    return nullptr;
+  }
+
   void AddFixtures(std::initializer_list<const char*> fixtures) {
     QStringList paths;
     for (const char* fixture : fixtures) paths << QString::fromStdString(TestMedia::Path(fixture));
     window->AddFiles(paths);
+  }
+
+  void SelectRow(int row) {
+    auto* list = Find<QTreeWidget>("taskList");
+    list->setCurrentItem(list->topLevelItem(row));
+  }
+
+  // The Audio Track submenu as the user sees it: "x " before the checked
+  // entry, "- " before a disabled one.
+  QStringList TrackEntries() {
+    QStringList entries;
+    for (QAction* action : Find<QMenu>("audioTrackMenu")->actions()) {
+      const QString mark = action->isChecked() ? "x " : !action->isEnabled() ? "- " : "  ";
+      entries << mark + action->text();
+    }
+    return entries;
+  }
+
+  // The submenu's entry for track `number`, as it stands now.
+  QAction* TrackEntry(int number) {
+    const QList<QAction*> actions = Find<QMenu>("audioTrackMenu")->actions();
+    EXPECT_LE(number, actions.size());
+    return number <= actions.size() ? actions[number - 1] : nullptr;
+  }
+
+  // The row's Track cell and its tooltip.
+  std::pair<QString, QString> TrackCell(int row) {
+    const QTreeWidgetItem* item = Find<QTreeWidget>("taskList")->topLevelItem(row);
+    return {item->text(5), item->toolTip(5)};
+  }
+
+  // Alt takes the keys to the menu bar, the arrows to the Operation menu,
+  // down it to Audio Track and into the submenu to the track's entry;
+  // Return chooses it.
+  void ChooseTrackByKeys(int number) {
+    auto* bar = window->findChild<QMenuBar*>();
+    QMenu* operation = OperationMenu();
+    ASSERT_NE(operation, nullptr);
+    auto* tracks = Find<QMenu>("audioTrackMenu");
+    QTest::keyClick(window.get(), Qt::Key_Alt);
+    for (int step = 0; step < 5 && bar->activeAction() != operation->menuAction(); ++step) {
+      QTest::keyClick(bar, Qt::Key_Right);
+    }
+    QTest::keyClick(bar, Qt::Key_Down);
+    ASSERT_TRUE(
+        ProcessEventsUntil([&] { return QApplication::activePopupWidget() == operation; }, std::chrono::seconds(5)));
+    for (int step = 0; step < 10 && operation->activeAction() != tracks->menuAction(); ++step) {
+      QTest::keyClick(operation, Qt::Key_Down);
+    }
+    ASSERT_EQ(operation->activeAction(), tracks->menuAction()) << "the keys never reached Audio Track";
+    QTest::keyClick(operation, Qt::Key_Right);
+    ASSERT_TRUE(
+        ProcessEventsUntil([&] { return QApplication::activePopupWidget() == tracks; }, std::chrono::seconds(5)));
+    QAction* entry = TrackEntry(number);
+    for (int step = 0; step < 10 && tracks->activeAction() != entry; ++step) QTest::keyClick(tracks, Qt::Key_Down);
+    ASSERT_EQ(tracks->activeAction(), entry) << "the keys never reached track " << number;
+    QTest::keyClick(tracks, Qt::Key_Return);
   }
 
   RecordingNotice notice;
@@ -737,6 +802,237 @@ TEST_F(MainWindowTest, TheTrackColumnFollowsTheFiveAndTheWindowKeepsItsSize) {
   const QModelIndex cell = list->model()->index(1, 5);
   list->scrollTo(cell);
   EXPECT_TRUE(list->viewport()->rect().contains(list->visualRect(cell)));
+}
+
+// The Audio Track submenu lists the selected row's tracks in file order, the
+// one in use checked and one without sound disabled; the Track cell shows the
+// one in use, its tooltip the whole label. No audio track, or no selected
+// row, disables the submenu. "Use This Language for Every File" needs a
+// language tag on the track in use.
+TEST_F(MainWindowTest, TheAudioTrackMenuShowsTheSelectedRowsTracks) {
+  // A title with an '&', which a menu would take for a mnemonic.
+  const std::string questions = sources / "questions.mkv";
+  const CommandResult remux =
+      RunCommand({"ffmpeg", "-hide_banner", "-loglevel", "error", "-nostdin", "-y", "-i",
+                  TestMedia::Path("mkv-vorbis-tagged-3s.mkv"), "-c", "copy", "-metadata:s:a:0", "title=Q&A",
+                  questions});
+  ASSERT_EQ(remux.exitCode, 0) << remux.errors;
+  AddFixtures({"mkv-tracks-eng-fre-ger-4s.mkv", "mp4-tracks-fre-eng-4s.mp4", "mkv-two-audio-streams-6s.mkv",
+               "ts-mp2-then-empty-audio-stream-3s.ts", "mp4-video-only-2s.mp4"});
+  window->AddFiles({QString::fromStdString(questions)});
+  ASSERT_EQ(window->TaskList().GetTaskCount(), 6);
+
+  struct Case {
+    const char* source;
+    QStringList entries;
+    bool useLanguage;
+    QString cell;
+    QString tooltip;
+  };
+  const Case cases[] = {
+      {"three tracks, the last in use",
+       {"  1: English, AAC, stereo, 44100 Hz, \"Main\"", "  2: French, AC-3, 5.1(side), 48000 Hz",
+        "x 3: German, Vorbis, mono, 22050 Hz"},
+       true, "3 (de)", "3: German, Vorbis, mono, 22050 Hz"},
+      {"two tracks in MP4", {"  1: French, AAC, stereo, 44100 Hz", "x 2: English, MP3, stereo, 44100 Hz"}, true,
+       "2 (eng)", "2: English, MP3, stereo, 44100 Hz"},
+      {"no language", {"  1: Vorbis, stereo, 44100 Hz", "x 2: Vorbis, mono, 22050 Hz"}, false, "2",
+       "2: Vorbis, mono, 22050 Hz"},
+      {"a track without sound", {"x 1: MP2, mono, 48000 Hz", "- 2: (no sound)"}, false, "1",
+       "1: MP2, mono, 48000 Hz"},
+      {"no audio track", {}, false, "", ""},
+      {"a title with an ampersand", {"x 1: French, Vorbis, mono, 44100 Hz, \"Q&&A\""}, true, "1 (fra)",
+       "1: French, Vorbis, mono, 44100 Hz, \"Q&A\""},
+  };
+  auto* trackMenu = Find<QMenu>("audioTrackMenu");
+  auto* useLanguage = Find<QAction>("useLanguageForEveryFileAction");
+  for (int row = 0; row < 6; ++row) {
+    const auto& [source, entries, useLanguageEnabled, cell, tooltip] = cases[row];
+    SCOPED_TRACE(source);
+    SelectRow(row);
+    EXPECT_EQ(TrackEntries(), entries);
+    EXPECT_EQ(trackMenu->menuAction()->isEnabled(), !entries.isEmpty());
+    EXPECT_EQ(useLanguage->isEnabled(), useLanguageEnabled);
+    EXPECT_EQ(TrackCell(row), std::make_pair(cell, tooltip));
+  }
+  // The accessible name is the text as shown.
+  QAccessibleInterface* entry = QAccessible::queryAccessibleInterface(trackMenu)->child(0);
+  ASSERT_NE(entry, nullptr);
+  EXPECT_EQ(entry->text(QAccessible::Name), "1: French, Vorbis, mono, 44100 Hz, \"Q&A\"");
+
+  Find<QTreeWidget>("taskList")->clearSelection();
+  EXPECT_EQ(window->TaskList().GetSelectedRow(), -1);
+  EXPECT_FALSE(trackMenu->menuAction()->isEnabled());
+  EXPECT_FALSE(useLanguage->isEnabled());
+}
+
+// A track chosen in the submenu, by the keys or a screen reader, is the
+// task's and shows in the row's Track cell, in Original's Output Format cell
+// and as the submenu's checked entry. It stays with its task through the
+// clip window's OK and the delete of an earlier row; the source's default
+// track, chosen again, is stored as none chosen.
+TEST_F(MainWindowTest, AChosenTrackStaysWithItsTask) {
+  AddFixtures({"avi-mpeg4-mp3-6s.avi", "mkv-tracks-eng-fre-ger-4s.mkv"});
+  Find<QAction>("originalSoundAction")->trigger();
+  auto* list = Find<QTreeWidget>("taskList");
+  const auto byScreenReader = [&](int number) {
+    return [=, this] {
+      QAccessibleInterface* menu = QAccessible::queryAccessibleInterface(Find<QMenu>("audioTrackMenu"));
+      QAccessibleInterface* entry = menu->child(number - 1);
+      ASSERT_NE(entry, nullptr);
+      entry->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    };
+  };
+  const auto clipWindowOk = [&] {
+    QTimer::singleShot(0, [&] {
+      auto* clip = qobject_cast<CClipDlg*>(QApplication::activeModalWidget());
+      ASSERT_NE(clip, nullptr) << "no clip window";
+      clip->findChild<CRangeSlider*>("clipSlider")->SetSelection(1, 3);
+      QTest::mouseClick(clip->findChild<QPushButton*>("okButton"), Qt::LeftButton);
+    });
+    MenuAction("Operation", "Select Movie Clip")->trigger();
+    EXPECT_DOUBLE_EQ(window->TaskList().Tasks()[1].clipStart, 1);
+  };
+  const auto deleteTheFirstRow = [&] {
+    SelectRow(0);
+    QTest::mouseClick(Find<QPushButton>("deleteFileButton"), Qt::LeftButton);
+    ASSERT_EQ(window->TaskList().GetTaskCount(), 1);
+  };
+  struct Step {
+    const char* what;
+    std::function<void()> act;
+    int row;  // of the three-track source
+    QString cell;
+    QString outputFormat;
+    int audioTrack;
+  };
+  const Step steps[] = {
+      {"the window shows the default", [] {}, 1, "3 (de)", "OGG (copy)", 0},
+      {"track 1 by the keys", [&] { ChooseTrackByKeys(1); }, 1, "1 (eng)", "M4A (copy)", 1},
+      {"the clip window's OK", clipWindowOk, 1, "1 (eng)", "M4A (copy)", 1},
+      {"an earlier row deleted", deleteTheFirstRow, 0, "1 (eng)", "M4A (copy)", 1},
+      {"track 2 by a screen reader", byScreenReader(2), 0, "2 (fre)", "AC3 (copy)", 2},
+      {"track 3, the default, by the keys", [&] { ChooseTrackByKeys(3); }, 0, "3 (de)", "OGG (copy)", 0},
+  };
+  for (const auto& [what, act, row, cell, outputFormat, audioTrack] : steps) {
+    SCOPED_TRACE(what);
+    act();
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr) << "the menu closed";
+    ASSERT_EQ(window->TaskList().GetSelectedRow(), row);
+    EXPECT_EQ(list->topLevelItem(row)->text(5), cell);
+    EXPECT_EQ(list->topLevelItem(row)->text(4), outputFormat);
+    EXPECT_EQ(window->TaskList().Tasks()[row].audioTrack, audioTrack);
+    // The entry of the cell's track.
+    QAction* checked = TrackEntry(cell.left(1).toInt());
+    ASSERT_NE(checked, nullptr);
+    EXPECT_TRUE(checked->isChecked());
+    if (row == 1) {
+      EXPECT_EQ(list->topLevelItem(0)->text(5), "1") << "the other row keeps its track";
+    }
+  }
+  EXPECT_DOUBLE_EQ(window->TaskList().Tasks()[0].clipStart, 1) << "the clip stayed too";
+}
+
+// "Use This Language for Every File" takes the language of the selected
+// row's track to every task whose source has a track in it; the others keep
+// theirs.
+TEST_F(MainWindowTest, UseThisLanguageForEveryFileReachesTheTasksWithThatLanguage) {
+  AddFixtures({"mkv-tracks-eng-fre-ger-4s.mkv", "mp4-tracks-fre-eng-4s.mp4", "mkv-two-audio-streams-6s.mkv"});
+  auto* list = Find<QTreeWidget>("taskList");
+  auto* useLanguage = Find<QAction>("useLanguageForEveryFileAction");
+  TrackEntry(1)->trigger();
+  EXPECT_FALSE(useLanguage->isEnabled()) << "the selected row's track has no language";
+  struct Step {
+    const char* what;
+    int row;
+    int number;
+    QStringList cells;
+    std::vector<int> audioTracks;
+  };
+  const Step steps[] = {
+      {"French from the MP4", 1, 1, {"2 (fre)", "1 (fre)", "1"}, {2, 1, 1}},
+      {"English from the Matroska file", 0, 1, {"1 (eng)", "2 (eng)", "1"}, {1, 0, 1}},
+      {"German, which only one file has", 0, 3, {"3 (de)", "2 (eng)", "1"}, {0, 0, 1}},
+  };
+  for (const auto& [what, row, number, cells, audioTracks] : steps) {
+    SCOPED_TRACE(what);
+    SelectRow(row);
+    TrackEntry(number)->trigger();
+    ASSERT_TRUE(useLanguage->isEnabled());
+    useLanguage->trigger();
+    QStringList shown;
+    std::vector<int> chosen;
+    for (int i = 0; i < 3; ++i) {
+      shown << list->topLevelItem(i)->text(5);
+      chosen.push_back(window->TaskList().Tasks()[i].audioTrack);
+    }
+    EXPECT_EQ(shown, cells);
+    EXPECT_EQ(chosen, audioTracks);
+  }
+}
+
+// The Operation menu ends with the track entries behind a separator; the
+// right-click menu, opened by the mouse or the Menu key, is that very menu.
+// Every entry has a text for assistive tools to read.
+TEST_F(MainWindowTest, TheRightClickMenuHoldsTheTrackEntriesToo) {
+  AddFixtures({"mkv-tracks-eng-fre-ger-4s.mkv"});
+  QMenu* operation = OperationMenu();
+  ASSERT_NE(operation, nullptr);
+  const auto entries = [](const QWidget* menu) {
+    QStringList texts;
+    for (QAction* action : menu->actions()) texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    return texts;
+  };
+  const QStringList expected = {"Add Files",   "Delete File", "Delete All Files", "Select Movie Clip",
+                                "-",           "Audio Track", "Use This Language for Every File"};
+  EXPECT_EQ(entries(operation), expected);
+  EXPECT_EQ(operation->actions()[5]->menu(), Find<QMenu>("audioTrackMenu"));
+
+  for (QMenu* menu : {operation, Find<QMenu>("audioTrackMenu")}) {
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(menu);
+    for (int i = 0; i < accessible->childCount(); ++i) {
+      if (menu->actions()[i]->isSeparator()) continue;
+      EXPECT_EQ(accessible->child(i)->text(QAccessible::Name), menu->actions()[i]->text());
+    }
+  }
+
+  auto* list = Find<QTreeWidget>("taskList");
+  const std::pair<const char*, std::function<void()>> roads[] = {
+      // What the platform sends for a right click and for the Menu key.
+      {"right click", [&] {
+         QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 5), list->viewport()->mapToGlobal(QPoint(5, 5)));
+         QApplication::sendEvent(list->viewport(), &click);
+       }},
+      {"Menu key", [&] {
+         list->setFocus();
+         QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint(5, 5), list->mapToGlobal(QPoint(5, 5)));
+         QApplication::sendEvent(list, &key);
+       }},
+  };
+  for (const auto& [road, open] : roads) {
+    SCOPED_TRACE(road);
+    open();
+    ASSERT_TRUE(ProcessEventsUntil([] { return QApplication::activePopupWidget(); }, std::chrono::seconds(5)));
+    QWidget* popup = QApplication::activePopupWidget();
+    EXPECT_EQ(popup, operation);
+    EXPECT_EQ(entries(popup), expected);
+    popup->close();
+  }
+}
+
+// Start converts the task's chosen track: the French one's 660 Hz tone, not
+// the default German one's 880 Hz.
+TEST_F(MainWindowTest, StartConvertsTheChosenTrack) {
+  TempFolder output;
+  Find<QLineEdit>("outputFolderEdit")->setText(QString::fromStdString(output.Path()));
+  Find<QComboBox>("sampleRateList")->setCurrentText("44100");
+  Find<QComboBox>("channelList")->setCurrentText("Stereo");
+  AddFixtures({"mkv-tracks-eng-fre-ger-4s.mkv"});
+  TrackEntry(2)->trigger();
+  QTest::mouseClick(Find<QPushButton>("startButton"), Qt::LeftButton);
+  ASSERT_FALSE(notice.Requests().empty());
+  EXPECT_EQ(notice.Requests().back().caption, "Congratulations!") << notice.Requests().back().text;
+  ExpectAudioOutput(output / "mkv-tracks-eng-fre-ger-4s.mp3", "mp3", 44100, 2, 4, 660);
 }
 
 // A point of the group box, in the window's coordinates, that no control
