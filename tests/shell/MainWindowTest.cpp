@@ -11,6 +11,7 @@
 #include "support/Command.h"
 #include "support/EventLoop.h"
 #include "support/ExpectAudio.h"
+#include "support/Ffprobe.h"
 #include "support/ReadWholeFile.h"
 #include "support/TempFolder.h"
 #include "support/TestMedia.h"
@@ -24,6 +25,7 @@
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -1033,6 +1035,41 @@ TEST_F(MainWindowTest, StartConvertsTheChosenTrack) {
   ASSERT_FALSE(notice.Requests().empty());
   EXPECT_EQ(notice.Requests().back().caption, "Congratulations!") << notice.Requests().back().text;
   ExpectAudioOutput(output / "mkv-tracks-eng-fre-ger-4s.mp3", "mp3", 44100, 2, 4, 660);
+}
+
+// STOP ends the run of a chosen track halfway: the part written is that
+// track's, and the task keeps its choice for the next Start.
+TEST_F(MainWindowTest, AChosenTrackSurvivesAStop) {
+  TempFolder output;
+  Find<QLineEdit>("outputFolderEdit")->setText(QString::fromStdString(output.Path()));
+  AddFixtures({"m4a-two-tracks-120s.m4a"});
+  TrackEntry(1)->trigger();
+  bool stopped = false;
+  QTimer stopper;
+  QObject::connect(&stopper, &QTimer::timeout, [&] {
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+      auto* currentLine = top->findChild<QLabel*>("currentLine");
+      auto* stop = top->findChild<QPushButton*>("stopButton");
+      if (stopped || !top->isVisible() || !currentLine || !stop ||
+          !currentLine->text().startsWith("Extracting Audio From")) {
+        continue;
+      }
+      stopped = true;
+      QTest::mouseClick(stop, Qt::LeftButton);
+    }
+  });
+  stopper.start(50);
+  QTest::mouseClick(Find<QPushButton>("startButton"), Qt::LeftButton);
+  ASSERT_TRUE(stopped) << "the run ended before STOP";
+
+  EXPECT_EQ(window->TaskList().Tasks()[0].audioTrack, 1);
+  EXPECT_EQ(TrackCell(0).first, "1");
+  EXPECT_TRUE(TrackEntry(1)->isChecked());
+  const std::string written = output / "m4a-two-tracks-120s.mp3";
+  const auto seconds = DecodedAudioSeconds(written);
+  ASSERT_TRUE(seconds) << "the stopped output does not decode";
+  EXPECT_LT(*seconds, 110);
+  EXPECT_NEAR(DominantFrequency(written), 440, 9);
 }
 
 // A point of the group box, in the window's coordinates, that no control

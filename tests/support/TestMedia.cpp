@@ -196,6 +196,9 @@ const std::map<std::string, Recipe>& Recipes() {
       {"mkv-tracks-spa-spa-none-default-3s.mkv",
        {Sine(440, 44100, 3) + Sine(660, 44100, 3) +
         "-map 0:a -map 1:a -c:a libvorbis -metadata:s:a language=spa -disposition:a 0 -default_mode passthrough"}},
+      // Two tracks long enough to be stopped halfway: 440 Hz, then 660 Hz.
+      {"m4a-two-tracks-120s.m4a",
+       {Sine(440, 22050, 120) + Sine(660, 22050, 120) + "-map 0:a -map 1:a -c:a aac -b:a 32k"}},
       {"flac-5.1-loud-4s.flac", {LoudSurroundTone(4) + "-c:a flac"}},
       // The Original format's codec families that the corpus lacks.
       {"ts-adts-aac-4s.ts", {Sine(440, 48000, 4) + "-c:a aac -ac 2 -f mpegts"}},
