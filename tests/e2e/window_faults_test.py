@@ -59,7 +59,8 @@ class Session:
         task_list = desktop.find_task_list(self.window)
         cells = [desktop.name_of(cell) for cell in desktop.descendants(task_list)
                  if desktop.role_name(cell) == "table cell"]
-        return [cells[i:i + 5] for i in range(0, len(cells), 5)]
+        columns = task_list.queryTable().nColumns
+        return [cells[i:i + columns] for i in range(0, len(cells), columns)]
 
     def wait_rows(self, count):
         return desktop.wait_for("%d rows in the task list" % count, lambda: len(self.rows()) == count and self.rows())
