@@ -101,7 +101,8 @@ constexpr FormatEntry kOtherFormatEntries[] = {
 
 // After the row's texts the list shows the task's audio track. The five
 // columns before it fill the list's width, so it cannot fit beside them; it
-// is only as wide as its header and cells ask, to take the least scrolling.
+// is only as wide as its header and cells ask, to take the least scrolling,
+// and shown only while a source has tracks to choose among.
 constexpr int kTrackColumn = kColumnCount;
 constexpr int kShownColumnCount = kColumnCount + 1;
 constexpr Column kColumns[kShownColumnCount] = {
@@ -340,6 +341,7 @@ void CExtractorDlg::ShowTaskRows() {
     item->setIcon(kTitleColumn, rowIcon);
     for (int i = 0; i < kShownColumnCount; ++i) item->setTextAlignment(i, kColumns[i].alignment);
   }
+  bool aChoiceOfTracks = false;
   for (int row = 0; row < static_cast<int>(rows.size()); ++row) {
     QTreeWidgetItem* item = taskListControl_->topLevelItem(row);
     for (int column = 0; column < kColumnCount; ++column) {
@@ -348,7 +350,11 @@ void CExtractorDlg::ShowTaskRows() {
     const AudioTrack* track = TrackInUseOf(taskList_, row);
     item->setText(kTrackColumn, QString::fromStdString(taskList_.TrackCellOf(row)));
     item->setToolTip(kTrackColumn, track ? QString::fromStdString(TrackLabel(*track)) : QString());
+    aChoiceOfTracks = aChoiceOfTracks || taskList_.AudioTracksOf(row).size() > 1;
   }
+  // A list of single-track sources keeps the five columns alone, and no
+  // scroll bar.
+  taskListControl_->setColumnHidden(kTrackColumn, !aChoiceOfTracks);
   taskListControl_->resizeColumnToContents(kTrackColumn);
   const int selected = taskList_.GetSelectedRow();
   taskListControl_->clearSelection();

@@ -32,6 +32,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -804,6 +805,26 @@ TEST_F(MainWindowTest, TheTrackColumnFollowsTheFiveAndTheWindowKeepsItsSize) {
   const QModelIndex cell = list->model()->index(1, 5);
   list->scrollTo(cell);
   EXPECT_TRUE(list->viewport()->rect().contains(list->visualRect(cell)));
+}
+
+// Sources of one track each leave the list as it always was: five columns
+// and no scroll bar. The Track column comes with the first source that has
+// tracks to choose among, and goes with the last.
+TEST_F(MainWindowTest, TheTrackColumnShowsOnlyWhileASourceHasSeveralTracks) {
+  auto* list = Find<QTreeWidget>("taskList");
+  const auto shown = [&] {
+    QCoreApplication::processEvents();
+    return std::pair{!list->isColumnHidden(5), list->horizontalScrollBar()->isVisible()};
+  };
+  window->show();
+  AddFixtures({"avi-mpeg4-mp3-6s.avi", "ts-audio-only-mp2-4s.ts"});
+  EXPECT_EQ(shown(), std::pair(false, false));
+  AddFixtures({"mkv-tracks-eng-fre-ger-4s.mkv"});
+  EXPECT_EQ(shown(), std::pair(true, true));
+  SelectRow(2);
+  QTest::mouseClick(Find<QPushButton>("deleteFileButton"), Qt::LeftButton);
+  ASSERT_EQ(list->topLevelItemCount(), 2);
+  EXPECT_EQ(shown(), std::pair(false, false));
 }
 
 // The Audio Track submenu lists the selected row's tracks in file order, the
