@@ -35,6 +35,7 @@
 #include <QRadioButton>
 #include <QScopedValueRollback>
 #include <QShortcut>
+#include <QTextDocument>
 #include <QTimer>
 #include <QWindow>
 
@@ -349,7 +350,9 @@ void CExtractorDlg::ShowTaskRows() {
     }
     const AudioTrack* track = TrackInUseOf(taskList_, row);
     item->setText(kTrackColumn, QString::fromStdString(taskList_.TrackCellOf(row)));
-    item->setToolTip(kTrackColumn, track ? QString::fromStdString(TrackLabel(*track)) : QString());
+    // As plain text: a title in angle brackets would be read as markup.
+    item->setToolTip(kTrackColumn,
+                     track ? Qt::convertFromPlainText(QString::fromStdString(TrackLabel(*track))) : QString());
     aChoiceOfTracks = aChoiceOfTracks || taskList_.AudioTracksOf(row).size() > 1;
   }
   // A list of single-track sources keeps the five columns alone, and no

@@ -34,6 +34,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTest>
+#include <QTextDocument>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QUrl>
@@ -195,10 +196,16 @@ class MainWindowTest : public ::testing::Test {
     return number <= actions.size() ? actions[number - 1] : nullptr;
   }
 
-  // The row's Track cell and its tooltip.
+  // The row's Track cell and its tooltip as the tooltip shows it.
   std::pair<QString, QString> TrackCell(int row) {
     const QTreeWidgetItem* item = Find<QTreeWidget>("taskList")->topLevelItem(row);
-    return {item->text(5), item->toolTip(5)};
+    QTextDocument shown;
+    if (Qt::mightBeRichText(item->toolTip(5))) {
+      shown.setHtml(item->toolTip(5));
+    } else {
+      shown.setPlainText(item->toolTip(5));
+    }
+    return {item->text(5), shown.toPlainText()};
   }
 
   // Alt takes the keys to the menu bar, the arrows to the Operation menu,
@@ -833,12 +840,13 @@ TEST_F(MainWindowTest, TheTrackColumnShowsOnlyWhileASourceHasSeveralTracks) {
 // row, disables the submenu. "Use This Language for Every File" needs a
 // language tag on the track in use.
 TEST_F(MainWindowTest, TheAudioTrackMenuShowsTheSelectedRowsTracks) {
-  // A title with an '&', which a menu would take for a mnemonic.
+  // A title with an '&', which a menu would take for a mnemonic, and tags,
+  // which a tooltip would take for markup.
   const std::string questions = sources / "questions.mkv";
   const CommandResult remux =
       RunCommand({"ffmpeg", "-hide_banner", "-loglevel", "error", "-nostdin", "-y", "-i",
-                  TestMedia::Path("mkv-vorbis-tagged-3s.mkv"), "-c", "copy", "-metadata:s:a:0", "title=Q&A",
-                  questions});
+                  TestMedia::Path("mkv-vorbis-tagged-3s.mkv"), "-c", "copy", "-metadata:s:a:0",
+                  "title=<b>Q&A</b>", questions});
   ASSERT_EQ(remux.exitCode, 0) << remux.errors;
   AddFixtures({"mkv-tracks-eng-fre-ger-4s.mkv", "mp4-tracks-fre-eng-4s.mp4", "mkv-two-audio-streams-6s.mkv",
                "ts-mp2-then-empty-audio-stream-3s.ts", "mp4-video-only-2s.mp4"});
@@ -864,8 +872,8 @@ TEST_F(MainWindowTest, TheAudioTrackMenuShowsTheSelectedRowsTracks) {
       {"a track without sound", {"x 1: MP2, mono, 48000 Hz", "- 2: (no sound)"}, false, "1",
        "1: MP2, mono, 48000 Hz"},
       {"no audio track", {}, false, "", ""},
-      {"a title with an ampersand", {"x 1: French, Vorbis, mono, 44100 Hz, \"Q&&A\""}, true, "1 (fra)",
-       "1: French, Vorbis, mono, 44100 Hz, \"Q&A\""},
+      {"a title with an ampersand and tags", {"x 1: French, Vorbis, mono, 44100 Hz, \"<b>Q&&A</b>\""}, true,
+       "1 (fra)", "1: French, Vorbis, mono, 44100 Hz, \"<b>Q&A</b>\""},
   };
   auto* trackMenu = Find<QMenu>("audioTrackMenu");
   auto* useLanguage = Find<QAction>("useLanguageForEveryFileAction");
@@ -881,7 +889,7 @@ TEST_F(MainWindowTest, TheAudioTrackMenuShowsTheSelectedRowsTracks) {
   // The accessible name is the text as shown.
   QAccessibleInterface* entry = QAccessible::queryAccessibleInterface(trackMenu)->child(0);
   ASSERT_NE(entry, nullptr);
-  EXPECT_EQ(entry->text(QAccessible::Name), "1: French, Vorbis, mono, 44100 Hz, \"Q&A\"");
+  EXPECT_EQ(entry->text(QAccessible::Name), "1: French, Vorbis, mono, 44100 Hz, \"<b>Q&A</b>\"");
 
   Find<QTreeWidget>("taskList")->clearSelection();
   EXPECT_EQ(window->TaskList().GetSelectedRow(), -1);
