@@ -2,7 +2,7 @@
 
 #include "convert/Settings.h"
 #include "media/Language.h"
-#include "shell/AsciiText.h"
+#include "platform/AsciiText.h"
 
 #include <algorithm>
 #include <array>

@@ -1,8 +1,8 @@
 #include "AudioTrack.h"
 
 #include "Language.h"
+#include "platform/AsciiText.h"
 
-#include <cctype>
 #include <utility>
 
 extern "C" {
@@ -34,9 +34,7 @@ std::string CodecLabel(const std::string& codec) {
     if (codec == name) return label;
   }
   if (codec.starts_with("pcm_")) return "PCM";
-  std::string upper = codec;
-  for (char& letter : upper) letter = static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
-  return upper;
+  return ToUpperAscii(codec);
 }
 
 std::string LanguageLabel(const std::string& tag) {

@@ -1,26 +1,22 @@
 #include "Language.h"
 
-#include <algorithm>
-#include <cctype>
+#include "platform/AsciiText.h"
+
+#include <string>
 
 namespace {
 
-bool EqualsIgnoringCase(std::string_view tag, const char* code) {
-  const std::string_view other(code);
-  return !other.empty() && tag.size() == other.size() &&
-         std::equal(tag.begin(), tag.end(), other.begin(), [](char a, char b) {
-           return std::tolower(static_cast<unsigned char>(a)) == b;
-         });
-}
+// A code of the table, some of which are empty ("" for no 639-1 code).
+bool IsCode(const std::string& tag, const char* code) { return *code != '\0' && EqualsIgnoringCase(tag, code); }
 
 }  // namespace
 
 const LanguageCodes* FindLanguage(std::string_view tag) {
-  tag = tag.substr(0, tag.find_first_of("-_"));
-  if (tag.size() != 2 && tag.size() != 3) return nullptr;
+  const std::string primary(tag.substr(0, tag.find_first_of("-_")));
+  if (primary.size() != 2 && primary.size() != 3) return nullptr;
   for (const LanguageCodes& language : LanguageTable()) {
-    if (EqualsIgnoringCase(tag, language.iso6391) || EqualsIgnoringCase(tag, language.terminology) ||
-        EqualsIgnoringCase(tag, language.bibliographic)) {
+    if (IsCode(primary, language.iso6391) || IsCode(primary, language.terminology) ||
+        IsCode(primary, language.bibliographic)) {
       return &language;
     }
   }

@@ -1,8 +1,8 @@
 #include "CDropTarget.h"
 
-#include "AsciiText.h"
-#include "convert/FileNameParts.h"
 #include "Shortcut.h"
+#include "convert/FileNameParts.h"
+#include "platform/AsciiText.h"
 
 #include <algorithm>
 #include <sys/stat.h>

@@ -1,6 +1,6 @@
 #include "CIniFile.h"
 
-#include "AsciiText.h"
+#include "platform/AsciiText.h"
 #include "platform/WriteAll.h"
 
 #include <cctype>

@@ -1,12 +1,12 @@
 #include "CTaskList.h"
 
-#include "AsciiText.h"
 #include "convert/FileNameParts.h"
 #include "convert/Settings.h"
 #include "convert/TimeText.h"
 #include "media/CMediaTranscoder.h"
 #include "media/MediaInfoLibrary.h"
 #include "media/OriginalSound.h"
+#include "platform/AsciiText.h"
 #include "platform/Notice.h"
 
 #include <cstdlib>

@@ -1,7 +1,7 @@
 #include "SettingsStore.h"
 
-#include "AsciiText.h"
 #include "CIniFile.h"
+#include "platform/AsciiText.h"
 #include "platform/UserFileFolders.h"
 
 #include <cstdlib>

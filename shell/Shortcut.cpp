@@ -1,6 +1,6 @@
 #include "Shortcut.h"
 
-#include "AsciiText.h"
+#include "platform/AsciiText.h"
 
 #include <climits>
 #include <cstdlib>

@@ -3,7 +3,7 @@
 // without disturbing any other key.
 #include "FuzzCheck.h"
 
-#include "shell/AsciiText.h"
+#include "platform/AsciiText.h"
 #include "shell/CIniFile.h"
 #include "support/TempFolder.h"
 
