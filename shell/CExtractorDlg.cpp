@@ -112,11 +112,6 @@ constexpr Column kColumns[kShownColumnCount] = {
     {"Output Format", 90, Qt::AlignCenter},             {"Track", 0, Qt::AlignCenter},
 };
 
-// The track the row's task converts, or nullptr without audio.
-const AudioTrack* TrackInUseOf(const CTaskList& taskList, int row) {
-  return FindTrack(taskList.AudioTracksOf(row), taskList.TrackInUse(row));
-}
-
 QLabel* AddLabel(QWidget* parent, const char* text, const TemplateControl& place, const DialogUnits& units) {
   return PlaceControl(new QLabel(QString::fromLatin1(text), parent), place, units);
 }
@@ -298,11 +293,8 @@ void CExtractorDlg::SetupTaskList() {
   for (const Column& column : kColumns) headers << QString::fromLatin1(column.header);
   taskListControl_->setHeaderLabels(headers);
   for (int i = 0; i < kShownColumnCount; ++i) {
-    if (kColumns[i].width != 0) {
-      taskListControl_->setColumnWidth(i, kColumns[i].width);
-    } else {
-      taskListControl_->resizeColumnToContents(i);
-    }
+    // Track's width follows its cells, in ShowTaskRows.
+    if (kColumns[i].width != 0) taskListControl_->setColumnWidth(i, kColumns[i].width);
     taskListControl_->headerItem()->setTextAlignment(i, kColumns[i].alignment);
   }
   taskListControl_->header()->setSectionsClickable(false);
@@ -348,7 +340,7 @@ void CExtractorDlg::ShowTaskRows() {
     for (int column = 0; column < kColumnCount; ++column) {
       item->setText(column, QString::fromStdString(rows[row][column]));
     }
-    const AudioTrack* track = TrackInUseOf(taskList_, row);
+    const AudioTrack* track = taskList_.TrackInUseOf(row);
     item->setText(kTrackColumn, QString::fromStdString(taskList_.TrackCellOf(row)));
     // As plain text: a title in angle brackets would be read as markup.
     item->setToolTip(kTrackColumn,
@@ -376,7 +368,7 @@ void CExtractorDlg::ShowTrackChoice() {
   trackActions_ = new QActionGroup(this);
   trackActions_->setExclusive(true);
   const int row = taskList_.GetSelectedRow();
-  const AudioTrack* inUse = row >= 0 ? TrackInUseOf(taskList_, row) : nullptr;
+  const AudioTrack* inUse = row >= 0 ? taskList_.TrackInUseOf(row) : nullptr;
   if (row >= 0) {
     for (const AudioTrack& track : taskList_.AudioTracksOf(row)) {
       // An '&' of a track's title is no mnemonic.
@@ -501,7 +493,7 @@ void CExtractorDlg::OnChooseTrack(int number) {
 
 void CExtractorDlg::OnUseLanguageForEveryFile() {
   const int row = taskList_.GetSelectedRow();
-  const AudioTrack* track = row >= 0 ? TrackInUseOf(taskList_, row) : nullptr;
+  const AudioTrack* track = row >= 0 ? taskList_.TrackInUseOf(row) : nullptr;
   if (!track || !HasLanguageTag(*track)) return;
   const std::string language = track->language;
   {

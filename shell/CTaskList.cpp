@@ -106,7 +106,7 @@ int CTaskList::UseLanguageForEveryTask(const std::string& language) {
 }
 
 std::string CTaskList::TrackCellOf(int row) const {
-  const AudioTrack* track = FindTrack(probes_[row].tracks, TrackInUse(row));
+  const AudioTrack* track = TrackInUseOf(row);
   if (!track) return {};
   const std::string number = std::to_string(track->number);
   return HasLanguageTag(*track) ? number + " (" + track->language + ")" : number;

@@ -58,6 +58,8 @@ class CTaskList {
   // The track the row's task converts: the chosen one, else the default
   // one (DefaultTrackNumber); 0 when the source shows no audio track.
   int TrackInUse(int row) const;
+  // That track itself; nullptr when the source shows no audio track.
+  const AudioTrack* TrackInUseOf(int row) const { return FindTrack(AudioTracksOf(row), TrackInUse(row)); }
   // Chooses track `number` of the row's source for its task. False, with
   // nothing changed, for a row or track that is not there or a track
   // without sound. Original's cell follows the track's codec.
