@@ -98,7 +98,7 @@ std::optional<int> TrackNumber(const std::string& value) {
 }
 
 // "eng" or "fr,de": each a language code that FindLanguage knows.
-std::optional<std::vector<std::string>> LanguageCodes(const std::string& value) {
+std::optional<std::vector<std::string>> LanguageList(const std::string& value) {
   std::vector<std::string> codes;
   size_t start = 0;
   while (start <= value.size()) {
@@ -131,7 +131,7 @@ const std::vector<OptionRule>& Rules() {
        }},
       {'\0', "language", "ISO 639 language codes such as eng or fr,de",
        [](const std::string& value, ParsedCommandLine& parsed) {
-         const auto codes = LanguageCodes(value);
+         const auto codes = LanguageList(value);
          if (codes) parsed.options.languages = *codes;
          return codes.has_value();
        }},
@@ -280,10 +280,10 @@ std::string ExtractUsageText() {
          "When the run ends, standard output gets one line per FILE, in the order given\n"
          "(with --all-tracks, one per output):\n"
          "  ok<TAB>FILE<TAB>OUTPUT   or   failed<TAB>FILE<TAB>REASON\n"
-         "--list-tracks prints one line per track instead:\n"
+         "with tab, newline, carriage return and backslash written as \\t \\n \\r \\\\.\n"
+         "--list-tracks prints one line per track instead, escaped alike:\n"
          "  FILE<TAB>N<TAB>LANGUAGE<TAB>CODEC<TAB>CHANNELS<TAB>RATE<TAB>default|-<TAB>TITLE\n"
          "with - for what the file does not tell, and a failed line for a file it cannot read.\n"
-         "with tab, newline, carriage return and backslash written as \\t \\n \\r \\\\.\n"
          "Progress and messages go to standard error.\n"
          "\n"
          "Exit status: 0 when every file was converted, 1 when any was refused or\n"

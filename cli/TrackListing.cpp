@@ -20,17 +20,18 @@ int ListTracks(const std::vector<std::string>& files, const FrontEndNotice& noti
   int status = 0;
   for (const std::string& file : files) {
     CTaskList list;
-    std::string lines;
+    std::string failure;
     if (!list.AddSourceFile(file)) {
-      lines = FailedLine(file, notice.LastText());
+      failure = notice.LastText();
     } else if (list.AudioTracksOf(0).empty()) {
-      lines = FailedLine(file, "The file has no audio track");
+      failure = "The file has no audio track";
     }
-    if (!lines.empty()) status = 1;
-    if (list.GetTaskCount() == 1) {
-      for (const AudioTrack& track : list.AudioTracksOf(0)) lines += TrackLine(file, track);
+    if (!failure.empty()) {
+      std::fputs(FailedLine(file, failure).c_str(), out);
+      status = 1;
+      continue;
     }
-    std::fputs(lines.c_str(), out);
+    for (const AudioTrack& track : list.AudioTracksOf(0)) std::fputs(TrackLine(file, track).c_str(), out);
   }
   std::fflush(out);
   return status;
