@@ -208,21 +208,26 @@ class MainWindowTest : public ::testing::Test {
     return {item->text(5), shown.toPlainText()};
   }
 
-  // Alt takes the keys to the menu bar, the arrows to the Operation menu,
-  // down it to Audio Track and into the submenu to the track's entry;
-  // Return chooses it.
-  void ChooseTrackByKeys(int number) {
+  // Alt takes the keys to the menu bar, the arrows to the menu and Down
+  // opens it.
+  void OpenMenuByKeys(QMenu* menu) {
     auto* bar = window->findChild<QMenuBar*>();
-    QMenu* operation = OperationMenu();
-    ASSERT_NE(operation, nullptr);
-    auto* tracks = Find<QMenu>("audioTrackMenu");
     QTest::keyClick(window.get(), Qt::Key_Alt);
-    for (int step = 0; step < 5 && bar->activeAction() != operation->menuAction(); ++step) {
+    for (int step = 0; step < 5 && bar->activeAction() != menu->menuAction(); ++step) {
       QTest::keyClick(bar, Qt::Key_Right);
     }
     QTest::keyClick(bar, Qt::Key_Down);
     ASSERT_TRUE(
-        ProcessEventsUntil([&] { return QApplication::activePopupWidget() == operation; }, std::chrono::seconds(5)));
+        ProcessEventsUntil([&] { return QApplication::activePopupWidget() == menu; }, std::chrono::seconds(5)));
+  }
+
+  // The keys open the Operation menu, go down it to Audio Track and into the
+  // submenu to the track's entry; Return chooses it.
+  void ChooseTrackByKeys(int number) {
+    QMenu* operation = OperationMenu();
+    ASSERT_NE(operation, nullptr);
+    auto* tracks = Find<QMenu>("audioTrackMenu");
+    ASSERT_NO_FATAL_FAILURE(OpenMenuByKeys(operation));
     for (int step = 0; step < 10 && operation->activeAction() != tracks->menuAction(); ++step) {
       QTest::keyClick(operation, Qt::Key_Down);
     }
@@ -451,19 +456,12 @@ TEST_F(MainWindowTest, TheFormatMenuAndTheButtonsAlwaysAgree) {
       QTest::mouseClick(menu, Qt::LeftButton, Qt::NoModifier, menu->actionGeometry(Find<QAction>(entry)).center());
     };
   };
-  // Alt takes the keys to the menu bar, the arrows to the Format menu and
-  // down it to the entry, Return chooses it.
+  // The keys open the Format menu and go down it to the entry; Return
+  // chooses it.
   const auto byKeys = [&](const char* entry) {
     return [=, this] {
-      auto* bar = window->findChild<QMenuBar*>();
       auto* menu = Find<QMenu>("formatMenu");
-      QTest::keyClick(window.get(), Qt::Key_Alt);
-      for (int step = 0; step < 5 && bar->activeAction() != menu->menuAction(); ++step) {
-        QTest::keyClick(bar, Qt::Key_Right);
-      }
-      QTest::keyClick(bar, Qt::Key_Down);
-      ASSERT_TRUE(
-          ProcessEventsUntil([&] { return QApplication::activePopupWidget() == menu; }, std::chrono::seconds(5)));
+      ASSERT_NO_FATAL_FAILURE(OpenMenuByKeys(menu));
       for (int step = 0; step < 10 && menu->activeAction() != Find<QAction>(entry); ++step) {
         QTest::keyClick(menu, Qt::Key_Down);
       }
