@@ -1,6 +1,7 @@
 // The chosen audio track through both engines: each track of a source
 // carries a tone of its own, so the output's tone tells which track came
 // out, in every format and as Original.
+#include "CopiedPackets.h"
 #include "EngineConversion.h"
 #include "media/DecoderRegistration.h"
 #include "media/OriginalSound.h"
@@ -16,7 +17,6 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
-#include <sstream>
 #include <tuple>
 
 namespace {
@@ -103,28 +103,6 @@ const CorpusTrackCase kCorpusTracks[] = {
     {"bbb-h264-mp3-and-ac3-5.1.mp4", 2, "ac3"},
 };
 
-// The size and hash of each packet of audio track `track` (numbered from 1)
-// as the ffmpeg tool copies it: framemd5's "0, dts, pts, duration, size,
-// hash" and any side data after them, which a container keeps its own way.
-std::vector<std::string> PacketHashes(const std::string& path, int track) {
-  const CommandResult result = RunCommand({"ffmpeg", "-v", "error", "-i", path, "-map",
-                                           "0:a:" + std::to_string(track - 1), "-c", "copy", "-f", "framemd5", "-"});
-  EXPECT_EQ(result.exitCode, 0) << result.errors;
-  std::vector<std::string> hashes;
-  std::istringstream lines(result.output);
-  for (std::string line; std::getline(lines, line);) {
-    if (line.empty() || line[0] == '#') continue;
-    std::istringstream fields(line);
-    std::string field;
-    std::string sizeAndHash;
-    for (int i = 0; i < 6 && std::getline(fields, field, ','); ++i) {
-      if (i >= 4) sizeAndHash += field;
-    }
-    hashes.push_back(sizeAndHash);
-  }
-  return hashes;
-}
-
 // Track `track` of the file as the ffmpeg tool decodes it to 8 kHz mono.
 std::string ToolDecodedTrack(const std::string& path, int track) {
   const CommandResult result = RunCommand({"ffmpeg", "-v", "error", "-i", path, "-map",
@@ -178,8 +156,8 @@ TEST_P(CorpusTrack, OriginalCopiesTheChosenTracksPackets) {
   conversion.audioTrack = track.track;
   const auto outcome = Convert(conversion, throughTae);
   ASSERT_TRUE(outcome && outcome->converted) << (outcome ? outcome->failure : "not opened");
-  const std::vector<std::string> copied = PacketHashes(conversion.output, 1);
-  const std::vector<std::string> chosen = PacketHashes(source, track.track);
+  const std::vector<std::string> copied = SizesAndHashes(CopiedPackets(conversion.output, "a:0"));
+  const std::vector<std::string> chosen = SizesAndHashes(CopiedPackets(source, "a:" + std::to_string(track.track - 1)));
   EXPECT_FALSE(chosen.empty());
   EXPECT_TRUE(copied == chosen) << copied.size() << " packets copied of the track's " << chosen.size();
 }

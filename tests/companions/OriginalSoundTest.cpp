@@ -3,6 +3,7 @@
 // cannot take is repacked without changing a sample; a clip keeps exactly
 // the packets that cover it; and what no container takes fails with a
 // reason that names the codec.
+#include "CopiedPackets.h"
 #include "EngineConversion.h"
 #include "media/DecoderRegistration.h"
 #include "media/LocalFile.h"
@@ -17,12 +18,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -86,50 +85,6 @@ int ChosenAudioStream(const std::string& path) {
   return ChooseSourceAudioStream(*input);
 }
 
-struct CopiedPacket {
-  double start = 0;  // seconds from the file's start time, as the ffmpeg tool counts them
-  double end = 0;
-  std::string sizeAndHash;
-};
-
-// The packets of stream `stream` as the ffmpeg tool copies them: framemd5's
-// "#tb 0: 1/44100" line, then "0, dts, pts, duration, size, hash" each,
-// followed by any side data.
-std::vector<CopiedPacket> Packets(const std::string& path, int stream, const std::vector<std::string>& filters = {}) {
-  std::vector<std::string> command = {"ffmpeg", "-v", "error", "-i", path, "-map", "0:" + std::to_string(stream),
-                                      "-c", "copy"};
-  command.insert(command.end(), filters.begin(), filters.end());
-  command.insert(command.end(), {"-f", "framemd5", "-"});
-  const CommandResult result = RunCommand(command);
-  EXPECT_EQ(result.exitCode, 0) << result.errors;
-  std::vector<CopiedPacket> packets;
-  double timeBase = 0;
-  std::istringstream lines(result.output);
-  for (std::string line; std::getline(lines, line);) {
-    int num = 0;
-    int den = 0;
-    if (std::sscanf(line.c_str(), "#tb 0: %d/%d", &num, &den) == 2) timeBase = static_cast<double>(num) / den;
-    long long dts = 0;
-    long long pts = 0;
-    long long duration = 0;
-    char size[32] = {};
-    char hash[64] = {};
-    if (line.empty() || line[0] == '#' ||
-        std::sscanf(line.c_str(), "%*d, %lld, %lld, %lld, %31[^,], %63[0-9a-f]", &dts, &pts, &duration, size,
-                    hash) != 5) {
-      continue;
-    }
-    packets.push_back({pts * timeBase, (pts + duration) * timeBase, std::string(size) + " " + hash});
-  }
-  return packets;
-}
-
-std::vector<std::string> SizesAndHashes(const std::vector<CopiedPacket>& packets) {
-  std::vector<std::string> kept;
-  for (const CopiedPacket& packet : packets) kept.push_back(packet.sizeAndHash);
-  return kept;
-}
-
 // Every sample, in a format wide enough for any PCM source to pass unchanged.
 std::string WideSamples(const std::string& path, int stream) {
   const CommandResult result = RunCommand({"ffmpeg", "-v", "error", "-i", path, "-map", "0:" + std::to_string(stream),
@@ -185,9 +140,9 @@ TEST_P(OriginalCopy, KeepsTheStreamAsItIs) {
       const std::vector<std::string> filters = sound.compare == Compare::AdtsPackets
                                                    ? std::vector<std::string>{"-bsf:a", "aac_adtstoasc"}
                                                    : std::vector<std::string>{};
-      const auto expected = SizesAndHashes(Packets(source, stream, filters));
+      const auto expected = SizesAndHashes(CopiedPackets(source, std::to_string(stream), filters));
       ASSERT_FALSE(expected.empty());
-      EXPECT_EQ(SizesAndHashes(Packets(output, 0)), expected);
+      EXPECT_EQ(SizesAndHashes(CopiedPackets(output, "0")), expected);
       break;
     }
     case Compare::Samples: {
@@ -209,7 +164,7 @@ TEST_P(OriginalCopy, KeepsTheStreamAsItIs) {
   // there the source lasts as long as its packets.
   std::optional<double> sourceLasts = DecodedAudioSeconds(source);
   if (sound.compare == Compare::Bytes) {
-    const std::vector<CopiedPacket> packets = Packets(source, stream);
+    const std::vector<CopiedPacket> packets = CopiedPackets(source, std::to_string(stream));
     sourceLasts = packets.back().end - packets.front().start;
   }
   const auto lasts = DecodedAudioSeconds(output);
@@ -258,11 +213,11 @@ TEST_P(OriginalClip, KeepsExactlyThePacketsThatCoverIt) {
   ASSERT_TRUE(outcome && outcome->converted) << (outcome ? outcome->failure : "the source did not open");
 
   std::vector<std::string> covering;
-  for (const CopiedPacket& packet : Packets(source, ChosenAudioStream(source))) {
+  for (const CopiedPacket& packet : CopiedPackets(source, std::to_string(ChosenAudioStream(source)))) {
     if (packet.end > clip.start && packet.start < clip.end) covering.push_back(packet.sizeAndHash);
   }
   ASSERT_GT(covering.size(), 10u);
-  EXPECT_EQ(SizesAndHashes(Packets(output, 0)), covering);
+  EXPECT_EQ(SizesAndHashes(CopiedPackets(output, "0")), covering);
   const auto first = FirstPacketTime(output);
   ASSERT_TRUE(first);
   EXPECT_NEAR(*first, 0, 1e-3);
