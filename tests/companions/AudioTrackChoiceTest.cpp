@@ -6,7 +6,6 @@
 #include "media/DecoderRegistration.h"
 #include "media/OriginalSound.h"
 #include "platform/ProgramFolder.h"
-#include "support/Command.h"
 #include "support/Ffprobe.h"
 #include "support/TempFolder.h"
 #include "support/TestMedia.h"
@@ -103,31 +102,12 @@ const CorpusTrackCase kCorpusTracks[] = {
     {"bbb-h264-mp3-and-ac3-5.1.mp4", 2, "ac3"},
 };
 
-// Track `track` of the file as the ffmpeg tool decodes it to 8 kHz mono.
-std::string ToolDecodedTrack(const std::string& path, int track) {
-  const CommandResult result = RunCommand({"ffmpeg", "-v", "error", "-i", path, "-map",
-                                           "0:a:" + std::to_string(track - 1), "-ac", "1", "-ar", "8000", "-f",
-                                           "s16le", "-"});
-  EXPECT_EQ(result.exitCode, 0) << result.errors;
-  return result.output;
-}
-
-// The mean distance between the loudness of two 8 kHz mono recordings, in
-// windows of a second.
-double LoudnessDistance(const std::string& oneSamples, const std::string& otherSamples) {
-  constexpr size_t kWindow = 8000;
-  const auto loudness = [&](const std::string& bytes, size_t window) {
-    const auto* samples = reinterpret_cast<const int16_t*>(bytes.data());
-    double sum = 0;
-    for (size_t i = window * kWindow; i < (window + 1) * kWindow; ++i) sum += double(samples[i]) * samples[i];
-    return std::sqrt(sum / kWindow) / 32768;
-  };
-  const size_t windows = std::min(oneSamples.size(), otherSamples.size()) / 2 / kWindow;
+// The mean distance between two loudness curves, window by window.
+double LoudnessDistance(const std::vector<double>& one, const std::vector<double>& other) {
+  const size_t windows = std::min(one.size(), other.size());
   double distance = 0;
-  for (size_t window = 0; window < windows; ++window) {
-    distance += std::fabs(loudness(oneSamples, window) - loudness(otherSamples, window));
-  }
-  return windows ? distance / windows : 1;
+  for (size_t window = 0; window < windows; ++window) distance += std::fabs(one[window] - other[window]);
+  return windows ? distance / static_cast<double>(windows) : 1;
 }
 
 class CorpusTrackConversion : public ::testing::Test {
@@ -172,10 +152,9 @@ TEST_F(CorpusTrackConversion, SoundsLikeTheChosenTrackAndNotTheOther) {
       conversion.audioTrack = track;
       const auto outcome = Convert(conversion, throughTae);
       ASSERT_TRUE(outcome && outcome->converted) << (outcome ? outcome->failure : "not opened");
-      const CommandResult converted = RunCommand(
-          {"ffmpeg", "-v", "error", "-i", conversion.output, "-ac", "1", "-ar", "8000", "-f", "s16le", "-"});
-      const double toChosen = LoudnessDistance(converted.output, ToolDecodedTrack(source, track));
-      const double toOther = LoudnessDistance(converted.output, ToolDecodedTrack(source, 3 - track));
+      const std::vector<double> converted = LoudnessWindows(conversion.output, 1);
+      const double toChosen = LoudnessDistance(converted, LoudnessWindows(source, 1, track));
+      const double toOther = LoudnessDistance(converted, LoudnessWindows(source, 1, 3 - track));
       EXPECT_LT(toChosen * 4, toOther) << toChosen << " against " << toOther;
     }
   }

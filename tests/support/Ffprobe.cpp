@@ -11,13 +11,15 @@
 
 namespace {
 
-// The first audio stream decoded to raw samples in `outputOptions`' form.
-std::optional<std::string> Decode(const std::string& path, const std::vector<std::string>& outputOptions) {
+// Audio track `audioTrack` (the first by default) decoded to raw samples in
+// `outputOptions`' form.
+std::optional<std::string> Decode(const std::string& path, const std::vector<std::string>& outputOptions,
+                                  int audioTrack = 1) {
   std::vector<std::string> command = {"ffmpeg", "-nostdin", "-v", "error"};
   // Raw AC-3 has no header to recognise it by; a file of two frames is too
   // short for the tool's guess, though players go by the extension.
   if (path.size() > 4 && path.compare(path.size() - 4, 4, ".ac3") == 0) command.insert(command.end(), {"-f", "ac3"});
-  command.insert(command.end(), {"-i", path, "-map", "0:a:0"});
+  command.insert(command.end(), {"-i", path, "-map", "0:a:" + std::to_string(audioTrack - 1)});
   command.insert(command.end(), outputOptions.begin(), outputOptions.end());
   command.push_back("-");
   const CommandResult result = RunCommand(command);
@@ -25,8 +27,8 @@ std::optional<std::string> Decode(const std::string& path, const std::vector<std
   return result.output;
 }
 
-std::optional<std::string> DecodeMono(const std::string& path, int sampleRate) {
-  return Decode(path, {"-f", "s16le", "-ac", "1", "-ar", std::to_string(sampleRate)});
+std::optional<std::string> DecodeMono(const std::string& path, int sampleRate, int audioTrack = 1) {
+  return Decode(path, {"-f", "s16le", "-ac", "1", "-ar", std::to_string(sampleRate)}, audioTrack);
 }
 
 // "30000/1001" as a number; 0 for an unknown rate ("0/0").
@@ -138,10 +140,10 @@ std::map<std::string, std::string> ProbedTags(const std::string& path) {
   return tags;
 }
 
-std::vector<double> LoudnessWindows(const std::string& path, double windowSeconds) {
+std::vector<double> LoudnessWindows(const std::string& path, double windowSeconds, int audioTrack) {
   constexpr int kRate = 48000;
   std::vector<double> windows;
-  const auto bytes = DecodeMono(path, kRate);
+  const auto bytes = DecodeMono(path, kRate, audioTrack);
   if (!bytes) return windows;
   const size_t count = bytes->size() / 2;
   const size_t window = static_cast<size_t>(windowSeconds * kRate);

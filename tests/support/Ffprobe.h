@@ -35,9 +35,10 @@ std::map<std::string, std::string> ProbedTags(const std::string& path);
 // nothing decodes.
 std::optional<std::string> DecodedSamples(const std::string& path);
 
-// The loudness (root mean square, 0 to 1) of the first audio stream, mixed
-// to mono, in consecutive windows of `windowSeconds`.
-std::vector<double> LoudnessWindows(const std::string& path, double windowSeconds);
+// The loudness (root mean square, 0 to 1) of audio track `audioTrack`
+// (numbered from 1; the first audio stream by default), mixed to mono, in
+// consecutive windows of `windowSeconds`.
+std::vector<double> LoudnessWindows(const std::string& path, double windowSeconds, int audioTrack = 1);
 
 // The strongest frequency of the first audio stream (mixed to mono), found
 // by counting zero crossings of the decoded samples; 0 when nothing decodes.
