@@ -56,21 +56,30 @@ class CConversionRun::TaskNotify : public ITranscodeNotify {
 };
 
 CConversionRun::CConversionRun(ConversionRunInput input, QObject* parent)
-    : QObject(parent), input_(std::move(input)), runner_(std::make_unique<CStdioRunner>()) {
+    : QObject(parent), input_(std::move(input)) {
   // A row without a title shows none.
   input_.rowTitles.resize(input_.tasks.size());
   input_.outputNames.resize(input_.tasks.size());
+  const size_t laneCount = std::clamp<size_t>(input_.parallelTasks, 1, std::max<size_t>(input_.tasks.size(), 1));
+  lanes_.resize(laneCount);
+  for (size_t lane = 0; lane < laneCount; ++lane) {
+    lanes_[lane].runner = std::make_unique<CStdioRunner>();
+    connect(lanes_[lane].runner.get(), &CStdioRunner::Reported, this,
+            [this, lane](const StdioReport& report) { OnRunnerReport(lane, report); });
+  }
   firstTaskTimer_.setSingleShot(true);
   stopTimer_.setSingleShot(true);
   connect(&firstTaskTimer_, &QTimer::timeout, this, [this] {
     phase_ = Phase::Running;
-    StartTask(0);
+    for (size_t lane = 0; lane < lanes_.size() && phase_ == Phase::Running; ++lane) StartTask(lane, nextTask_++);
   });
   connect(&stopTimer_, &QTimer::timeout, this, &CConversionRun::FinishStopping);
-  connect(runner_.get(), &CStdioRunner::Reported, this, &CConversionRun::OnRunnerReport);
 }
 
-CConversionRun::~CConversionRun() { ReleaseMedia(); }
+CConversionRun::~CConversionRun() {
+  StopWorkers();
+  for (Lane& lane : lanes_) ReleaseMedia(lane);
+}
 
 bool CConversionRun::Prepare() {
   if (input_.tasks.empty()) {
@@ -129,112 +138,134 @@ void CConversionRun::Begin() {
   phase_ = Phase::Waiting;
   SetCurrentBar(0);
   SetTotalBar(0);
-  currentTask_ = 0;
   SetCurrentLine("Current Task: Initializing...");
   SetTotalLine("Total Progress: 0 Task Completed / Total " + std::to_string(taskCount_) + " Task(s)");
-  firstTaskTimer_.start(kFirstTaskDelayMs);
+  firstTaskTimer_.start(input_.firstTaskDelay);
 }
 
-void CConversionRun::StartTask(int index) {
-  ReleaseMedia();
-  taskUnderway_ = true;
+void CConversionRun::StartTask(size_t laneIndex, int index) {
+  Lane& lane = lanes_[laneIndex];
+  ReleaseMedia(lane);
+  lane.task = index;
+  lane.underway = true;
+  lane.percent = 0;
+  lane.caption = "Converting ...";
+  lane.currentLine = "Current Task: Initializing...";
+  lane.currentBar = 0;
+  if (SeveralLanes() && IsShown(lane)) {
+    SetCaption(lane.caption);
+    SetCurrentLine(lane.currentLine);
+    SetCurrentBar(0);
+  }
   if (!input_.enhancedEngine) {
-    media_ = std::make_unique<CMediaTranscoder>(nullptr, nullptr, nullptr);
+    lane.media = std::make_unique<CMediaTranscoder>(nullptr, nullptr, nullptr);
     const Task& task = input_.tasks[index];
-    if (media_->OpenInput(task.sourcePath, task.audioTrack) == 0) {
-      StartInProcess(index);
+    if (lane.media->OpenInput(task.sourcePath, task.audioTrack) == 0) {
+      lane.engine = Engine::InProcess;
+      StartInProcess(laneIndex);
       return;
     }
-    ReleaseMedia();
+    ReleaseMedia(lane);
   }
+  lane.engine = Engine::Converter;
   // Deferred, so that the runner's thread that reported the previous end is
   // let go before the runner starts again.
-  QMetaObject::invokeMethod(this, [this, index] { StartConverter(index); }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(this, [this, laneIndex] { StartConverter(laneIndex); }, Qt::QueuedConnection);
 }
 
-void CConversionRun::StartInProcess(int index) {
-  const Task& task = input_.tasks[index];
-  notify_ = std::make_unique<TaskNotify>(this, index);
-  media_->SetNotifyWindow(notify_.get());
+void CConversionRun::StartInProcess(size_t laneIndex) {
+  Lane& lane = lanes_[laneIndex];
+  const Task& task = input_.tasks[lane.task];
+  CMediaTranscoder& media = *lane.media;
+  lane.notify = std::make_unique<TaskNotify>(this, lane.task);
+  media.SetNotifyWindow(lane.notify.get());
   if (settings_.formatCode == kFormatOriginal) {
     // Cut as the converter cuts it, to the packet.
     std::optional<CMediaTranscoder::PacketClip> clip;
     if (ClipsItsFile(task)) clip = CMediaTranscoder::PacketClip{ClipStartWithinFile(task), task.clipLength};
-    media_->SetOriginal(clip);
+    media.SetOriginal(clip);
   } else {
     // The transcoder cuts only from a difference of two whole seconds on.
     if (std::fabs(std::trunc(task.duration - task.clipLength)) > 1) {
       const double end = std::min(task.clipStart + task.clipLength, task.duration);
-      media_->SetClip(static_cast<float>(ClipStartWithinFile(task)), static_cast<float>(end));
+      media.SetClip(static_cast<float>(ClipStartWithinFile(task)), static_cast<float>(end));
     }
-    media_->SetOutputParameters(settings_.sampleRate, settings_.channelCount, settings_.bitRate);
+    media.SetOutputParameters(settings_.sampleRate, settings_.channelCount, settings_.bitRate);
   }
   // Told for the first source without video only: one box, not one a file.
-  media_->SetTellsMissingVideo(!toldMissingVideo_);
-  const bool opened = media_->OpenOutput(results_[index].outputPath) == 0;
-  toldMissingVideo_ = toldMissingVideo_ || (opened && media_->VideoStreamIndex() < 0);
+  media.SetTellsMissingVideo(!toldMissingVideo_);
+  const bool opened = media.OpenOutput(results_[lane.task].outputPath) == 0;
+  toldMissingVideo_ = toldMissingVideo_ || (opened && media.VideoStreamIndex() < 0);
   // Either step has told the user why it failed.
-  if (opened && media_->Start() == 0) return;
+  if (opened && media.Start() == 0) return;
   ShowNotice("Failed to create Output File !", "Error");
-  FailTaskAtStart(index, Engine::InProcess, media_->OutputFailure());
+  FailTaskAtStart(laneIndex, media.OutputFailure());
 }
 
-void CConversionRun::StartConverter(int index) {
+void CConversionRun::StartConverter(size_t laneIndex) {
   if (phase_ != Phase::Running) return;
-  converterMessage_ = ConverterMessage();
+  Lane& lane = lanes_[laneIndex];
+  lane.converterMessage = ConverterMessage();
   const std::string commandLine = BuildConverterCommandLine(
-      ConverterPath().value_or(""), input_.tasks[index], settings_, results_[index].outputPath);
-  if (runner_->Start(commandLine)) return;
-  std::string unableToStart = runner_->LastStartError();
+      ConverterPath().value_or(""), input_.tasks[lane.task], settings_, results_[lane.task].outputPath);
+  if (lane.runner->Start(commandLine)) return;
+  std::string unableToStart = lane.runner->LastStartError();
   if (unableToStart.ends_with('\n')) unableToStart.pop_back();
-  SetCurrentLine(unableToStart);
-  FailTaskAtStart(index, Engine::Converter, "The converter could not be started.");
+  SetTaskLine(lane, unableToStart);
+  FailTaskAtStart(laneIndex, "The converter could not be started.");
 }
 
-void CConversionRun::FailTaskAtStart(int index, Engine engine, const std::string& reason) {
+void CConversionRun::FailTaskAtStart(size_t laneIndex, const std::string& reason) {
   // Queued, so a run of tasks that all fail does not nest one start in the
   // other.
   QMetaObject::invokeMethod(
       this,
-      [this, index, engine, reason] {
-        if (phase_ == Phase::Running) EndTask(index, engine, TaskEnd::Failed, reason);
+      [this, laneIndex, reason] {
+        if (phase_ == Phase::Running) EndTask(laneIndex, TaskEnd::Failed, reason);
       },
       Qt::QueuedConnection);
 }
 
-void CConversionRun::OnRunnerReport(const StdioReport& report) {
+void CConversionRun::OnRunnerReport(size_t laneIndex, const StdioReport& report) {
   if (phase_ != Phase::Running) return;
+  Lane& lane = lanes_[laneIndex];
   switch (report.code) {
     case kStdioStarted:
-      SetCurrentBar(0);
-      SetCurrentLine("Initializing...");
-      SetCaption("Converting  " + input_.rowTitles[currentTask_] + " ...");
+      SetTaskBar(lane, 0);
+      SetTaskLine(lane, "Initializing...");
+      SetTaskCaption(lane, "Converting  " + input_.rowTitles[lane.task] + " ...");
       break;
     case kStdioOutput: {
-      converterMessage_.Take(report.text);
-      const auto progress = ParseConverterOutput(report.text, currentTask_, taskCount_,
-                                                 input_.tasks[currentTask_].clipLength);
+      lane.converterMessage.Take(report.text);
+      const auto progress =
+          ParseConverterOutput(report.text, lane.task, taskCount_, input_.tasks[lane.task].clipLength);
       if (!progress) break;
-      SetCurrentBar(progress->CurrentBar());
-      SetCurrentLine(progress->currentLine);
-      SetTotalBar(progress->TotalBar());
-      SetTotalLine(progress->totalLine);
+      lane.percent = progress->CurrentBar();
+      SetTaskBar(lane, progress->CurrentBar());
+      SetTaskLine(lane, progress->currentLine);
+      if (SeveralLanes()) {
+        ShowTotalOfSeveralLanes();
+      } else {
+        SetTotalBar(progress->TotalBar());
+        SetTotalLine(progress->totalLine);
+      }
       break;
     }
     case kStdioEnded:
-      OnConverterEnded(report);
+      OnConverterEnded(laneIndex, report);
       break;
   }
 }
 
-void CConversionRun::OnConverterEnded(const StdioReport& end) {
-  std::string failure = end.exitCode != 0 ? ConverterFailure(end) : "";
-  if (failure.empty()) failure = OutputFailure(results_[currentTask_].outputPath).value_or("");
-  EndTask(currentTask_, Engine::Converter, failure.empty() ? TaskEnd::Converted : TaskEnd::Failed, failure);
+void CConversionRun::OnConverterEnded(size_t laneIndex, const StdioReport& end) {
+  const Lane& lane = lanes_[laneIndex];
+  std::string failure = end.exitCode != 0 ? ConverterFailure(lane, end) : "";
+  if (failure.empty()) failure = OutputFailure(results_[lane.task].outputPath).value_or("");
+  EndTask(laneIndex, failure.empty() ? TaskEnd::Converted : TaskEnd::Failed, failure);
 }
 
-std::string CConversionRun::ConverterFailure(const StdioReport& end) const {
-  const std::string reason = converterMessage_.LastReason();
+std::string CConversionRun::ConverterFailure(const Lane& lane, const StdioReport& end) const {
+  const std::string reason = lane.converterMessage.LastReason();
   if (!reason.empty()) return reason;
   // Ended from outside (or crashed) before it could say why.
   if (end.signalNumber != 0) {
@@ -270,44 +301,90 @@ void CConversionRun::DeliverTranscodeReport() {
   }
 }
 
+CConversionRun::Lane* CConversionRun::LaneOfTask(int index) {
+  const auto found =
+      std::find_if(lanes_.begin(), lanes_.end(), [index](const Lane& lane) { return lane.underway && lane.task == index; });
+  return found != lanes_.end() ? &*found : nullptr;
+}
+
 void CConversionRun::OnTranscodeProgress(int index, int percent) {
-  if (phase_ != Phase::Running || index != currentTask_) return;
-  SetCurrentLine(ExtractingAudioLine(input_.rowTitles[index], percent));
-  SetCurrentBar(std::clamp(percent, 0, 100));
+  Lane* lane = LaneOfTask(index);
+  if (phase_ != Phase::Running || !lane) return;
+  lane->percent = std::clamp(percent, 0, 100);
+  SetTaskLine(*lane, ExtractingAudioLine(input_.rowTitles[index], percent));
+  SetTaskBar(*lane, std::clamp(percent, 0, 100));
+  if (SeveralLanes()) ShowTotalOfSeveralLanes();
 }
 
 void CConversionRun::OnTranscodeFinished(int index, const TranscodeOutcome& outcome) {
-  if (phase_ != Phase::Running || index != currentTask_) return;
+  Lane* lane = LaneOfTask(index);
+  if (phase_ != Phase::Running || !lane) return;
   std::string failure = outcome.failure;
   if (!outcome.converted && failure.empty()) failure = "The conversion failed.";
-  EndTask(index, Engine::InProcess, outcome.converted ? TaskEnd::Converted : TaskEnd::Failed, failure);
+  EndTask(static_cast<size_t>(lane - lanes_.data()), outcome.converted ? TaskEnd::Converted : TaskEnd::Failed,
+          failure);
 }
 
-void CConversionRun::EndTask(int index, Engine engine, TaskEnd end, const std::string& failure) {
+void CConversionRun::EndTask(size_t laneIndex, TaskEnd end, const std::string& failure) {
+  Lane& lane = lanes_[laneIndex];
+  const int index = lane.task;
   results_[index].end = end;
   results_[index].failure = failure;
-  taskUnderway_ = false;
-  const bool last = index + 1 >= taskCount_;
-  if (engine == Engine::InProcess) {
-    SetTotalLine("Total Progress: " + std::to_string(index + 1) + " Task Completed / Total " +
+  lane.underway = false;
+  ++endedTasks_;
+  const bool last = endedTasks_ >= taskCount_;
+  while (firstUnfinishedTask_ < taskCount_ && results_[firstUnfinishedTask_].end != TaskEnd::NotStarted) {
+    ++firstUnfinishedTask_;
+  }
+  if (SeveralLanes()) {
+    // The window turns to the next task not yet finished, as far as it got.
+    if (const Lane* shown = LaneOfTask(firstUnfinishedTask_)) {
+      SetCaption(shown->caption);
+      SetCurrentLine(shown->currentLine);
+      SetCurrentBar(shown->currentBar);
+    }
+    ShowTotalOfSeveralLanes();
+  } else {
+    ShowTextsOfOneLane(lane, last);
+  }
+  if (last) {
+    // Worded by the engine of the list's last task, as one lane ends with it.
+    const auto lastTask = std::find_if(lanes_.begin(), lanes_.end(),
+                                       [this](const Lane& each) { return each.task == taskCount_ - 1; });
+    CompleteRun(lastTask->engine);
+    return;
+  }
+  if (nextTask_ < taskCount_) StartTask(laneIndex, nextTask_++);
+}
+
+// The texts of a run that converts one task after another, as a task ends.
+void CConversionRun::ShowTextsOfOneLane(const Lane& lane, bool last) {
+  if (lane.engine == Engine::InProcess) {
+    SetTotalLine("Total Progress: " + std::to_string(lane.task + 1) + " Task Completed / Total " +
                  std::to_string(taskCount_) + " Task(s)");
-    SetTotalBar((index * 100 + 100) / taskCount_);
+    SetTotalBar((lane.task * 100 + 100) / taskCount_);
   } else if (!last) {
     SetCurrentBar(100);
     SetCurrentLine("Finished");
-    SetCaption("The current task is " + std::to_string(index + 1));
+    SetCaption("The current task is " + std::to_string(lane.task + 1));
   }
-  if (last) {
-    CompleteRun(engine);
-    return;
+}
+
+// Every task's part done, over the number of tasks.
+void CConversionRun::ShowTotalOfSeveralLanes() {
+  int parts = endedTasks_ * 100;
+  for (const Lane& lane : lanes_) {
+    if (lane.underway) parts += std::clamp(lane.percent, 0, 100);
   }
-  currentTask_ = index + 1;
-  StartTask(currentTask_);
+  const int percent = parts / taskCount_;
+  SetTotalLine("Total Progress: " + std::to_string(endedTasks_) + " Task Completed / Total " +
+               std::to_string(taskCount_) + " Task(s) ---  " + std::to_string(percent) + "% Finished");
+  SetTotalBar(percent);
 }
 
 void CConversionRun::CompleteRun(Engine lastEngine) {
   phase_ = Phase::Over;
-  ReleaseMedia();
+  for (Lane& lane : lanes_) ReleaseMedia(lane);
   SetCurrentBar(100);
   SetTotalBar(100);
   if (lastEngine == Engine::Converter) {
@@ -347,17 +424,19 @@ void CConversionRun::Stop() {
   phase_ = Phase::Stopping;
   emit Stopping();
   firstTaskTimer_.stop();
-  MarkUnderwayTaskStopped();
-  // The converter closes its file as it quits; it is killed only if it has
+  MarkUnderwayTasksStopped();
+  // A converter closes its file as it quits; it is killed only if it has
   // not when the wait is over.
-  runner_->WriteToStdin("q\r\n");
-  StopWorker();
+  for (Lane& lane : lanes_) lane.runner->WriteToStdin("q\r\n");
+  StopWorkers();
   stopTimer_.start(kStopWaitMs);
 }
 
 void CConversionRun::FinishStopping() {
-  runner_->Terminate();
-  ReleaseMedia();
+  for (Lane& lane : lanes_) {
+    lane.runner->Terminate();
+    ReleaseMedia(lane);
+  }
   phase_ = Phase::Over;
   emit CloseRequested();
 }
@@ -365,35 +444,61 @@ void CConversionRun::FinishStopping() {
 void CConversionRun::Cancel() {
   firstTaskTimer_.stop();
   stopTimer_.stop();
-  if (phase_ != Phase::Over) MarkUnderwayTaskStopped();
+  if (phase_ != Phase::Over) MarkUnderwayTasksStopped();
   phase_ = Phase::Over;
-  StopWorker();
+  StopWorkers();
   // A converter still at work is let to close its file, as after a STOP.
-  if (runner_ && runner_->IsRunning()) {
-    runner_->WriteToStdin("q\r\n");
-    if (!runner_->WaitUntilEnded(std::chrono::milliseconds(kStopWaitMs))) runner_->Terminate();
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kStopWaitMs);
+  for (Lane& lane : lanes_) {
+    if (lane.runner && lane.runner->IsRunning()) lane.runner->WriteToStdin("q\r\n");
   }
-  // Ends the runner's threads and kills its child now, not when the run goes.
-  // Nothing uses the runner once the run is over.
-  runner_.reset();
+  for (Lane& lane : lanes_) {
+    if (!lane.runner || !lane.runner->IsRunning()) continue;
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    if (!lane.runner->WaitUntilEnded(std::max(left, std::chrono::milliseconds(0)))) lane.runner->Terminate();
+  }
+  // Ends the runners' threads and kills their children now, not when the
+  // run goes. Nothing uses a runner once the run is over.
+  for (Lane& lane : lanes_) lane.runner.reset();
 }
 
-void CConversionRun::MarkUnderwayTaskStopped() {
-  if (taskUnderway_) results_[currentTask_].end = TaskEnd::Stopped;
-  taskUnderway_ = false;
+void CConversionRun::MarkUnderwayTasksStopped() {
+  for (Lane& lane : lanes_) {
+    if (lane.underway) results_[lane.task].end = TaskEnd::Stopped;
+    lane.underway = false;
+  }
 }
 
-// The media object itself stays: this may run while one of its own calls
-// waits for the user to close a message box.
-void CConversionRun::StopWorker() {
-  if (!media_) return;
-  media_->Stop();
-  media_->Join();
+// The media objects themselves stay: this may run while one of their own
+// calls waits for the user to close a message box. Every worker is told
+// first, so that they wind down together.
+void CConversionRun::StopWorkers() {
+  for (Lane& lane : lanes_) {
+    if (lane.media) lane.media->Stop();
+  }
+  for (Lane& lane : lanes_) {
+    if (lane.media) lane.media->Join();
+  }
 }
 
-void CConversionRun::ReleaseMedia() {
-  media_.reset();
-  notify_.reset();
+void CConversionRun::ReleaseMedia(Lane& lane) {
+  lane.media.reset();
+  lane.notify.reset();
+}
+
+void CConversionRun::SetTaskCaption(Lane& lane, const std::string& caption) {
+  lane.caption = caption;
+  if (IsShown(lane)) SetCaption(caption);
+}
+
+void CConversionRun::SetTaskLine(Lane& lane, const std::string& text) {
+  lane.currentLine = text;
+  if (IsShown(lane)) SetCurrentLine(text);
+}
+
+void CConversionRun::SetTaskBar(Lane& lane, int percent) {
+  lane.currentBar = percent;
+  if (IsShown(lane)) SetCurrentBar(percent);
 }
 
 void CConversionRun::SetCaption(const std::string& caption) {

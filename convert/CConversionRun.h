@@ -22,7 +22,10 @@
 class CMediaTranscoder;
 
 // One conversion run: every task, in list order, into one audio file in the
-// output folder, without a window. The progress window (CConvertDlg) and the
+// output folder, without a window. Tasks are converted one after another,
+// or several at once when the input asks for it (parallelTasks): each in a
+// lane of its own, with its own worker or converter child, the next task in
+// list order taking the first lane that is free. The progress window (CConvertDlg) and the
 // batch front end show what it tells and forward the user's STOP and close.
 //
 // Per task, the engine is the in-process transcoder when it can open the
@@ -33,6 +36,11 @@ class CMediaTranscoder;
 // fails too, and the run goes on. When every task converted, the closing
 // "Congratulations!" box names the output folder, which is then opened;
 // otherwise a "Failure" box lists each failed file with its reason.
+//
+// With several lanes the caption and the current line and bar follow the
+// first task not yet finished, and the total line and bar count every
+// task's part done over the number of tasks; the closing report's wording
+// follows the engine of the list's last task.
 //
 // Everything runs on the thread the object lives on, which needs an event
 // loop. Message boxes go through INotice, the folder opens through
@@ -54,24 +62,24 @@ class CConversionRun : public QObject {
   // written, settings the encoder refuses) is told once here instead, every
   // task ends Failed with that reason, and it is false.
   bool Prepare();
-  // The window has opened: the first texts, and the first task half a second
-  // later. Only after a successful Prepare, once.
+  // The window has opened: the first texts, and the first tasks after the
+  // input's first-task delay. Only after a successful Prepare, once.
   void Begin();
   // STOP: asks first, then stops as Stop does. A STOP answered after the
   // run ended does nothing.
   void OnStop();
-  // STOP already decided (the batch front end's Ctrl+C): the converter is
-  // told to quit, the worker stopped and joined, nothing more starts, and
-  // two seconds later CloseRequested comes, without a closing report. The
+  // STOP already decided (the batch front end's Ctrl+C): every converter is
+  // told to quit, every worker stopped and joined, nothing more starts, and
+  // two seconds later CloseRequested comes, without a closing report. A
   // converter closes its file as it quits; one still running when the two
   // seconds are up is killed then. Does nothing once the run is stopping or
   // over.
   void Stop();
   // The window closes (Escape, close box): ends without a question, a
-  // report or CloseRequested. The converter is told to quit as by Stop and
-  // waited for, up to two seconds, before it is killed, so this can block
-  // that long; it usually ends within tens of milliseconds. No worker
-  // thread and no converter is left when this returns.
+  // report or CloseRequested. The converters are told to quit as by Stop
+  // and waited for, up to two seconds in all, before they are killed, so
+  // this can block that long; they usually end within tens of milliseconds.
+  // No worker thread and no converter is left when this returns.
   void Cancel();
 
   // What the window shows now.
@@ -111,29 +119,57 @@ class CConversionRun : public QObject {
     std::optional<TranscodeOutcome> outcome;
   };
 
+  // Where one task at a time is converted, with its own converter runner
+  // and transcoder, and what the window would show of that task.
+  struct Lane {
+    int task = -1;  // the task it converts or last converted
+    bool underway = false;
+    Engine engine = Engine::InProcess;
+    int percent = 0;                    // of its task, for the total of several lanes
+    ConverterMessage converterMessage;  // of its converter
+    std::string caption;
+    std::string currentLine;
+    int currentBar = 0;
+    std::unique_ptr<CStdioRunner> runner;  // none once the run was cancelled
+    // The worker reports through notify: media, declared after it, goes first.
+    std::unique_ptr<TaskNotify> notify;
+    std::unique_ptr<CMediaTranscoder> media;
+  };
+
   bool IsGoing() const { return phase_ == Phase::Waiting || phase_ == Phase::Running; }
+  bool SeveralLanes() const { return lanes_.size() > 1; }
 
   std::optional<NoticeRequest> RefusalOfEveryTask() const;
-  void StartTask(int index);
-  void StartInProcess(int index);
-  void StartConverter(int index);
-  void FailTaskAtStart(int index, Engine engine, const std::string& reason);
-  void OnRunnerReport(const StdioReport& report);
-  void OnConverterEnded(const StdioReport& end);
+  void StartTask(size_t lane, int index);
+  void StartInProcess(size_t lane);
+  void StartConverter(size_t lane);
+  void FailTaskAtStart(size_t lane, const std::string& reason);
+  void OnRunnerReport(size_t lane, const StdioReport& report);
+  void OnConverterEnded(size_t lane, const StdioReport& end);
   // Any thread: queues the report and asks the run's thread to deliver it.
   void PostTranscodeReport(TranscodeReport report);
   // One report per call, in the order they were posted.
   Q_INVOKABLE void DeliverTranscodeReport();
+  // The lane converting that task, if any.
+  Lane* LaneOfTask(int index);
   void OnTranscodeProgress(int index, int percent);
   void OnTranscodeFinished(int index, const TranscodeOutcome& outcome);
-  void EndTask(int index, Engine engine, TaskEnd end, const std::string& failure);
+  void EndTask(size_t lane, TaskEnd end, const std::string& failure);
+  void ShowTextsOfOneLane(const Lane& lane, bool last);
+  void ShowTotalOfSeveralLanes();
   void CompleteRun(Engine lastEngine);
   void FinishStopping();
-  void MarkUnderwayTaskStopped();
-  void StopWorker();
-  void ReleaseMedia();
-  std::string ConverterFailure(const StdioReport& end) const;
+  void MarkUnderwayTasksStopped();
+  void StopWorkers();
+  void ReleaseMedia(Lane& lane);
+  std::string ConverterFailure(const Lane& lane, const StdioReport& end) const;
 
+  // The current task's texts, kept by its lane and shown while its task is
+  // the first not yet finished.
+  void SetTaskCaption(Lane& lane, const std::string& caption);
+  void SetTaskLine(Lane& lane, const std::string& text);
+  void SetTaskBar(Lane& lane, int percent);
+  bool IsShown(const Lane& lane) const { return lane.task == firstUnfinishedTask_; }
   void SetCaption(const std::string& caption);
   void SetCurrentLine(const std::string& text);
   void SetTotalLine(const std::string& text);
@@ -145,10 +181,10 @@ class CConversionRun : public QObject {
   std::vector<TaskResult> results_;
   Phase phase_ = Phase::Ready;
   int taskCount_ = 0;
-  int currentTask_ = 0;
-  bool taskUnderway_ = false;
+  int nextTask_ = 0;             // the first task no lane has taken
+  int endedTasks_ = 0;
+  int firstUnfinishedTask_ = 0;  // the task whose texts the window shows
   bool toldMissingVideo_ = false;  // once a run
-  ConverterMessage converterMessage_;  // of the current converter
 
   QString caption_ = QStringLiteral("Converting ...");
   QString currentLine_ = QStringLiteral("Current");
@@ -158,11 +194,8 @@ class CConversionRun : public QObject {
 
   QTimer firstTaskTimer_;
   QTimer stopTimer_;
-  std::unique_ptr<CStdioRunner> runner_;  // none once the run was cancelled
   // The worker's reports on their way to the run's thread.
   std::mutex transcodeReportsMutex_;
   std::deque<TranscodeReport> transcodeReports_;
-  // The worker reports through notify_: media_, declared after it, goes first.
-  std::unique_ptr<TaskNotify> notify_;
-  std::unique_ptr<CMediaTranscoder> media_;
+  std::vector<Lane> lanes_;  // declared last: the workers go before what they report to
 };

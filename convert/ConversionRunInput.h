@@ -4,6 +4,7 @@
 #include "Settings.h"
 #include "Task.h"
 
+#include <chrono>
 #include <functional>
 #include <string>
 #include <vector>
@@ -19,6 +20,11 @@ struct ConversionRunInput {
   // mark, " (eng)", when it writes every track of a file.
   std::vector<OutputName> outputNames;
   bool enhancedEngine = false;         // every task through the converter
+  // How many tasks are converted at once; 1 converts them one after another.
+  int parallelTasks = 1;
+  // The progress window's pause between showing itself and the first task;
+  // the batch front end has nothing to show first.
+  std::chrono::milliseconds firstTaskDelay{500};
   // Reads the output settings from the controls and stores them (and makes
   // the output folder); called once, when the run is prepared.
   std::function<Settings()> saveSettings;
