@@ -62,13 +62,12 @@ AudioPipeline::Result AudioPipeline::Run(const StopQuery& shouldStop, const Prog
     if (avformat_seek_file(source_.input, -1, INT64_MIN, target, target, 0) >= 0) source_.decoder->Flush();
   }
 
-  const bool copies = output_.CopiesPackets();
-  if (copies) {
-    // Only the audio stream is read: the demuxer skips the others' data.
-    for (unsigned i = 0; i < source_.input->nb_streams; ++i) {
-      if (static_cast<int>(i) != source_.audioStreamIndex) source_.input->streams[i]->discard = AVDISCARD_ALL;
-    }
+  // Only the chosen audio stream is read: the demuxer skips the others'
+  // data, or at least hands none of it over.
+  for (unsigned i = 0; i < source_.input->nb_streams; ++i) {
+    if (static_cast<int>(i) != source_.audioStreamIndex) source_.input->streams[i]->discard = AVDISCARD_ALL;
   }
+  const bool copies = output_.CopiesPackets();
 
   AVPacket* packet = av_packet_alloc();
   while (packet && failure_.empty() && !shouldStop()) {

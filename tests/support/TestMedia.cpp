@@ -253,6 +253,10 @@ const std::map<std::string, Recipe>& Recipes() {
       // Two video streams of different rates and sizes.
       {"mkv-two-video-streams-3s.mkv",
        {Video("320x240", 25, 3) + Video("160x120", 30, 3) + "-map 0:v -map 1:v -c:v mpeg4"}},
+      // Video that makes up nearly all of the file, in chunks far larger
+      // than the demuxer's read buffer.
+      {"mp4-mpeg4-1080p-2fps-aac-4s.mp4",
+       {Video("1920x1080", 2, 4) + Sine(440, 44100, 4) + "-c:v mpeg4 -q:v 1 -g 1 -c:a aac -b:a 64k"}},
       // A full-HD source for timing the preview.
       {"mp4-h264-1920x1080-4s.mp4",
        {Video("1920x1080", 25, 4) + "-c:v libx264 -preset veryfast -pix_fmt yuv420p"}},
