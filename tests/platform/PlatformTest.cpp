@@ -1,6 +1,7 @@
 #include "platform/ConsoleNotice.h"
 #include "platform/FfmpegLog.h"
 #include "platform/PrivateTempFolder.h"
+#include "platform/ProcessorCount.h"
 #include "platform/ProgramFolder.h"
 #include "platform/RecordingNotice.h"
 #include "platform/RecordingShellOpen.h"
@@ -13,6 +14,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <pwd.h>
+#include <sched.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -209,4 +211,24 @@ TEST(UserFileFolders, BesideAWritableProgramAndInTheUsersFoldersOtherwise) {
   unsetenv("XDG_CACHE_HOME");
   umount2(mountPoint.Path().c_str(), MNT_DETACH);
   SetProgramFolderOverride("");
+}
+
+// A process held to fewer processors than the machine has (taskset, a
+// container's cpuset) counts only those it may use.
+TEST(ProcessorCount, FollowsTheAffinityMask) {
+  cpu_set_t before;
+  ASSERT_EQ(sched_getaffinity(0, sizeof before, &before), 0);
+  EXPECT_EQ(UsableProcessorCount(), CPU_COUNT(&before));
+
+  cpu_set_t one;
+  CPU_ZERO(&one);
+  for (int processor = 0; processor < CPU_SETSIZE; ++processor) {
+    if (CPU_ISSET(processor, &before)) {
+      CPU_SET(processor, &one);
+      break;
+    }
+  }
+  ASSERT_EQ(sched_setaffinity(0, sizeof one, &one), 0);
+  EXPECT_EQ(UsableProcessorCount(), 1);
+  ASSERT_EQ(sched_setaffinity(0, sizeof before, &before), 0);
 }
