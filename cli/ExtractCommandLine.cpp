@@ -68,6 +68,23 @@ OptionRule ListRule(char shortName, const char* longName, const Entries& entries
           }};
 }
 
+// A whole number from 1 on, in plain digits: no sign, blank or exponent, and
+// none too large for an int.
+std::optional<int> NumberFromOne(const std::string& value) {
+  int number = 0;
+  const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), number);
+  if (error != std::errc() || end != value.data() + value.size() || number < 1) return std::nullopt;
+  return number;
+}
+
+OptionRule NumberRule(char shortName, const char* longName, const char* values,
+                      std::optional<int> ExtractOptions::*field) {
+  return {shortName, longName, values, [=](const std::string& value, ParsedCommandLine& parsed) {
+            parsed.options.*field = NumberFromOne(value);
+            return (parsed.options.*field).has_value();
+          }};
+}
+
 OptionRule SecondsRule(char shortName, const char* longName, std::optional<double> ExtractOptions::*field) {
   return {shortName, longName, "seconds, such as 90 or 12.5", [=](const std::string& value, ParsedCommandLine& parsed) {
             parsed.options.*field = Seconds(value);
@@ -87,14 +104,6 @@ OptionRule RequestRule(char shortName, const char* longName, CommandLineRequest 
             parsed.request = request;
             return true;
           }};
-}
-
-// A whole number from 1 on, in plain digits.
-std::optional<int> TrackNumber(const std::string& value) {
-  int number = 0;
-  const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), number);
-  if (error != std::errc() || end != value.data() + value.size() || number < 1) return std::nullopt;
-  return number;
 }
 
 // "eng" or "fr,de": each a language code that FindLanguage knows.
@@ -124,11 +133,7 @@ const std::vector<OptionRule>& Rules() {
        }},
       SecondsRule('s', "start", &ExtractOptions::clipStart),
       SecondsRule('e', "end", &ExtractOptions::clipEnd),
-      {'\0', "track", "a track number from 1 (see --list-tracks)",
-       [](const std::string& value, ParsedCommandLine& parsed) {
-         parsed.options.audioTrack = TrackNumber(value);
-         return parsed.options.audioTrack.has_value();
-       }},
+      NumberRule('\0', "track", "a track number from 1 (see --list-tracks)", &ExtractOptions::audioTrack),
       {'\0', "language", "ISO 639 language codes such as eng or fr,de",
        [](const std::string& value, ParsedCommandLine& parsed) {
          const auto codes = LanguageList(value);
@@ -137,6 +142,7 @@ const std::vector<OptionRule>& Rules() {
        }},
       FlagRule('\0', "all-tracks", &ExtractOptions::allTracks),
       FlagRule('\0', "list-tracks", &ExtractOptions::listTracks),
+      NumberRule('j', "jobs", "a number of files from 1, such as 4", &ExtractOptions::jobs),
       FlagRule('E', "enhanced", &ExtractOptions::enhancedEngine),
       FlagRule('q', "quiet", &ExtractOptions::quiet),
       RequestRule('h', "help", CommandLineRequest::Help),
@@ -270,6 +276,9 @@ std::string ExtractUsageText() {
          "                                 \"title (eng).mp3\", or \"title (track 2).mp3\"\n"
          "                                 for a track without a language\n"
          "      --list-tracks              convert nothing: print each FILE's tracks\n"
+         "  -j, --jobs N                   convert N files at once (by default as many\n"
+         "                                 as the processors allow, at most one per\n"
+         "                                 file); 1 converts one after another\n"
          "  -E, --enhanced                 every file through the tae converter\n"
          "  -q, --quiet                    no progress output\n"
          "  -h, --help\n"
@@ -278,7 +287,7 @@ std::string ExtractUsageText() {
          "Without a track option, each file gives the last of its tracks with sound.\n"
          "\n"
          "When the run ends, standard output gets one line per FILE, in the order given\n"
-         "(with --all-tracks, one per output):\n"
+         "whatever -j (with --all-tracks, one per output):\n"
          "  ok<TAB>FILE<TAB>OUTPUT   or   failed<TAB>FILE<TAB>REASON\n"
          "with tab, newline, carriage return and backslash written as \\t \\n \\r \\\\.\n"
          "--list-tracks prints one line per track instead, escaped alike:\n"

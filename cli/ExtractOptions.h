@@ -23,6 +23,10 @@ struct ExtractOptions {
   std::vector<std::string> languages;  // the first one a file has, else its default track
   bool allTracks = false;              // one output per track with sound
   bool listTracks = false;             // print each file's tracks instead of converting
+  // How many files are converted at once: none means as many as the
+  // processors the program may use (at most the number of files); 1 is one
+  // file after another.
+  std::optional<int> jobs;
 
   std::vector<std::string> files;  // in the order given
 };

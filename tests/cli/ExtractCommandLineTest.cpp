@@ -98,6 +98,19 @@ TEST(ExtractCommandLineTest, ReadsEveryOptionInEveryForm) {
          o.listTracks = true;
          o.files = {"a.mkv"};
        })},
+      {"jobs with a separate value", {"-j", "1", "a.avi"}, options([](auto& o) {
+         o.jobs = 1;
+         o.files = {"a.avi"};
+       })},
+      {"jobs joined after a flag", {"-qj12", "a.avi"}, options([](auto& o) {
+         o.quiet = true;
+         o.jobs = 12;
+         o.files = {"a.avi"};
+       })},
+      {"jobs with '=', a leading zero still decimal", {"--jobs=010", "a.avi"}, options([](auto& o) {
+         o.jobs = 10;
+         o.files = {"a.avi"};
+       })},
   };
   for (const auto& [name, arguments, expected] : cases) {
     SCOPED_TRACE(name);
@@ -117,6 +130,7 @@ TEST(ExtractCommandLineTest, ReadsEveryOptionInEveryForm) {
     EXPECT_EQ(actual.languages, expected.languages);
     EXPECT_EQ(actual.allTracks, expected.allTracks);
     EXPECT_EQ(actual.listTracks, expected.listTracks);
+    EXPECT_EQ(actual.jobs, expected.jobs);
     EXPECT_EQ(actual.files, expected.files);
   }
 }
@@ -142,6 +156,7 @@ TEST(ExtractCommandLineTest, HelpAndVersionWinOverWhatFollows) {
 TEST(ExtractCommandLineTest, UsageErrorsNameTheOptionAndItsValues) {
   const std::string bitRates = "one of 32 40 48 56 64 80 96 112 128 192 224 256 320";
   const std::string seconds = "seconds, such as 90 or 12.5";
+  const std::string jobs = "a number of files from 1, such as 4";
   const struct {
     Arguments arguments;
     std::string expected;
@@ -177,6 +192,16 @@ TEST(ExtractCommandLineTest, UsageErrorsNameTheOptionAndItsValues) {
        "--track, --language and --all-tracks each choose the track: give one"},
       {{"--language", "en", "--track", "1", "a.mkv"},
        "--track, --language and --all-tracks each choose the track: give one"},
+      {{"-j", "0", "a.avi"}, "-j/--jobs takes " + jobs + ", not '0'"},
+      {{"--jobs=-2", "a.avi"}, "-j/--jobs takes " + jobs + ", not '-2'"},
+      {{"-j", "+4", "a.avi"}, "-j/--jobs takes " + jobs + ", not '+4'"},
+      {{"-j", " 4", "a.avi"}, "-j/--jobs takes " + jobs + ", not ' 4'"},
+      {{"-j", "2.5", "a.avi"}, "-j/--jobs takes " + jobs + ", not '2.5'"},
+      {{"-jfour", "a.avi"}, "-j/--jobs takes " + jobs + ", not 'four'"},
+      {{"-j", "0x10", "a.avi"}, "-j/--jobs takes " + jobs + ", not '0x10'"},
+      {{"--jobs=", "a.avi"}, "-j/--jobs takes " + jobs + ", not ''"},
+      {{"--jobs", "2147483648", "a.avi"}, "-j/--jobs takes " + jobs + ", not '2147483648'"},
+      {{"a.avi", "--jobs"}, "-j/--jobs needs a value: " + jobs},
       {{"--list-tracks"}, "no FILE given"},
       {{"-f", "wav"}, "no FILE given"},
       {{}, "no FILE given"},
