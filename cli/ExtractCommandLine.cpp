@@ -142,6 +142,12 @@ const std::vector<OptionRule>& Rules() {
        }},
       FlagRule('\0', "all-tracks", &ExtractOptions::allTracks),
       FlagRule('\0', "list-tracks", &ExtractOptions::listTracks),
+      {'\0', "files-from", "a file that lists files, or - for standard input",
+       [](const std::string& value, ParsedCommandLine& parsed) {
+         if (!value.empty()) parsed.options.filesFrom = value;
+         return !value.empty();
+       }},
+      FlagRule('0', "null", &ExtractOptions::nulSeparated),
       NumberRule('j', "jobs", "a number of files from 1, such as 4", &ExtractOptions::jobs),
       FlagRule('E', "enhanced", &ExtractOptions::enhancedEngine),
       FlagRule('q', "quiet", &ExtractOptions::quiet),
@@ -227,7 +233,9 @@ class Parser {
     }
     const int trackChoices = options.audioTrack.has_value() + !options.languages.empty() + options.allTracks;
     if (trackChoices > 1) return Fail("--track, --language and --all-tracks each choose the track: give one");
-    if (options.files.empty()) Fail("no FILE given");
+    if (options.nulSeparated && !options.filesFrom) return Fail("-0/--null needs --files-from");
+    // The list may name none: then there is nothing to do, which is no mistake.
+    if (options.files.empty() && !options.filesFrom) Fail("no FILE given");
   }
 
   void Fail(const std::string& error) {
@@ -248,6 +256,7 @@ ParsedCommandLine ParseExtractCommandLine(const std::vector<std::string>& argume
 
 std::string ExtractUsageText() {
   return "Usage: tolvar-extract [OPTIONS] FILE...\n"
+         "  or:  tolvar-extract [OPTIONS] --files-from LIST [FILE...]\n"
          "Extracts the sound track of each video FILE into an audio file, as the\n"
          "Tolvar Audio Extractor window does; settings left out come from its option.ini.\n"
          "\n"
@@ -276,6 +285,13 @@ std::string ExtractUsageText() {
          "                                 \"title (eng).mp3\", or \"title (track 2).mp3\"\n"
          "                                 for a track without a language\n"
          "      --list-tracks              convert nothing: print each FILE's tracks\n"
+         "      --files-from LIST          also the files LIST names, one a line, after\n"
+         "                                 those given as FILE (- reads standard input);\n"
+         "                                 each line is a name as it stands, blanks and\n"
+         "                                 carriage return included; empty ones are\n"
+         "                                 skipped\n"
+         "  -0, --null                     LIST's names each end with a NUL byte, not a\n"
+         "                                 newline (as find -print0 writes them)\n"
          "  -j, --jobs N                   convert N files at once (by default as many\n"
          "                                 as the processors allow, at most one per\n"
          "                                 file); 1 converts one after another\n"
@@ -287,7 +303,7 @@ std::string ExtractUsageText() {
          "Without a track option, each file gives the last of its tracks with sound.\n"
          "\n"
          "When the run ends, standard output gets one line per FILE, in the order given\n"
-         "whatever -j (with --all-tracks, one per output):\n"
+         "whatever -j (LIST's files after the others; with --all-tracks, one per output):\n"
          "  ok<TAB>FILE<TAB>OUTPUT   or   failed<TAB>FILE<TAB>REASON\n"
          "with tab, newline, carriage return and backslash written as \\t \\n \\r \\\\.\n"
          "--list-tracks prints one line per track instead, escaped alike:\n"
@@ -296,6 +312,6 @@ std::string ExtractUsageText() {
          "Progress and messages go to standard error.\n"
          "\n"
          "Exit status: 0 when every file was converted, 1 when any was refused or\n"
-         "failed, 2 for a usage error, 128 + the signal's number when stopped by\n"
-         "Ctrl+C (130), SIGTERM or SIGHUP.\n";
+         "failed, 2 for a usage error or a LIST that cannot be read, 128 + the\n"
+         "signal's number when stopped by Ctrl+C (130), SIGTERM or SIGHUP.\n";
 }

@@ -28,7 +28,9 @@ struct ExtractOptions {
   // file after another.
   std::optional<int> jobs;
 
-  std::vector<std::string> files;  // in the order given
+  std::vector<std::string> files;  // in the order given, those of filesFrom after the command line's
+  std::optional<std::string> filesFrom;  // a list of more files, "-" for standard input
+  bool nulSeparated = false;             // filesFrom's names end with a NUL byte, not a newline
 };
 
 // The controls as the main window would hold them after the user set what

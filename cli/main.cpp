@@ -3,6 +3,7 @@
 
 #include "BatchExtraction.h"
 #include "ExtractCommandLine.h"
+#include "FileList.h"
 #include "FrontEndNotice.h"
 #include "ProgressDisplay.h"
 #include "StopSignals.h"
@@ -13,15 +14,14 @@
 
 #include <csignal>
 #include <cstdio>
+#include <iterator>
 #include <unistd.h>
 
 int main(int argc, char** argv) {
-  // Before any thread exists, so that none of them is ever hit by these.
-  StopSignals stopSignals({SIGINT, SIGTERM, SIGHUP});
   // A reader of the output that has gone away must not end the run halfway.
   std::signal(SIGPIPE, SIG_IGN);
 
-  const ParsedCommandLine parsed = ParseExtractCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+  ParsedCommandLine parsed = ParseExtractCommandLine(std::vector<std::string>(argv + 1, argv + argc));
   switch (parsed.request) {
     case CommandLineRequest::Help:
       std::fputs(ExtractUsageText().c_str(), stdout);
@@ -36,7 +36,22 @@ int main(int argc, char** argv) {
     case CommandLineRequest::Extract:
       break;
   }
+  // Read while Ctrl+C still ends the program at once: a list on a terminal or
+  // behind a slow pipe may take long to end, and nothing has started yet.
+  if (parsed.options.filesFrom) {
+    const std::string& listPath = *parsed.options.filesFrom;
+    FileListReading list = ReadFileList(listPath, parsed.options.nulSeparated ? '\0' : '\n');
+    if (!list.failure.empty()) {
+      std::fprintf(stderr, "tolvar-extract: cannot read the file list %s: %s\n", listPath.c_str(),
+                   list.failure.c_str());
+      return 2;
+    }
+    std::vector<std::string>& files = parsed.options.files;
+    files.insert(files.end(), std::make_move_iterator(list.names.begin()), std::make_move_iterator(list.names.end()));
+  }
 
+  // Before any thread exists, so that none of them is ever hit by these.
+  StopSignals stopSignals({SIGINT, SIGTERM, SIGHUP});
   QCoreApplication application(argc, argv);
   InitMediaLibraries();
   stopSignals.Listen();

@@ -111,6 +111,24 @@ TEST(ExtractCommandLineTest, ReadsEveryOptionInEveryForm) {
          o.jobs = 10;
          o.files = {"a.avi"};
        })},
+      {"a file list alone: no FILE needed", {"--files-from", "list.txt"}, options([](auto& o) {
+         o.filesFrom = "list.txt";
+       })},
+      {"a NUL list on standard input, beside files", {"a.avi", "--files-from=-", "-0", "b.avi"},
+       options([](auto& o) {
+         o.filesFrom = "-";
+         o.nulSeparated = true;
+         o.files = {"a.avi", "b.avi"};
+       })},
+      {"--null grouped and long", {"-q0", "--null", "--files-from", "-"}, options([](auto& o) {
+         o.quiet = true;
+         o.nulSeparated = true;
+         o.filesFrom = "-";
+       })},
+      {"the listing from a file list", {"--list-tracks", "--files-from", "films.txt"}, options([](auto& o) {
+         o.listTracks = true;
+         o.filesFrom = "films.txt";
+       })},
   };
   for (const auto& [name, arguments, expected] : cases) {
     SCOPED_TRACE(name);
@@ -132,6 +150,8 @@ TEST(ExtractCommandLineTest, ReadsEveryOptionInEveryForm) {
     EXPECT_EQ(actual.listTracks, expected.listTracks);
     EXPECT_EQ(actual.jobs, expected.jobs);
     EXPECT_EQ(actual.files, expected.files);
+    EXPECT_EQ(actual.filesFrom, expected.filesFrom);
+    EXPECT_EQ(actual.nulSeparated, expected.nulSeparated);
   }
 }
 
@@ -157,6 +177,7 @@ TEST(ExtractCommandLineTest, UsageErrorsNameTheOptionAndItsValues) {
   const std::string bitRates = "one of 32 40 48 56 64 80 96 112 128 192 224 256 320";
   const std::string seconds = "seconds, such as 90 or 12.5";
   const std::string jobs = "a number of files from 1, such as 4";
+  const std::string list = "a file that lists files, or - for standard input";
   const struct {
     Arguments arguments;
     std::string expected;
@@ -202,6 +223,10 @@ TEST(ExtractCommandLineTest, UsageErrorsNameTheOptionAndItsValues) {
       {{"--jobs=", "a.avi"}, "-j/--jobs takes " + jobs + ", not ''"},
       {{"--jobs", "2147483648", "a.avi"}, "-j/--jobs takes " + jobs + ", not '2147483648'"},
       {{"a.avi", "--jobs"}, "-j/--jobs needs a value: " + jobs},
+      {{"--files-from="}, "--files-from takes " + list + ", not ''"},
+      {{"a.avi", "--files-from"}, "--files-from needs a value: " + list},
+      {{"-0", "a.avi"}, "-0/--null needs --files-from"},
+      {{"--null"}, "-0/--null needs --files-from"},
       {{"--list-tracks"}, "no FILE given"},
       {{"-f", "wav"}, "no FILE given"},
       {{}, "no FILE given"},

@@ -6,6 +6,7 @@
 #include "support/Command.h"
 #include "support/ExpectAudio.h"
 #include "support/Ffprobe.h"
+#include "support/ProcessStat.h"
 #include "support/ReadWholeFile.h"
 #include "support/TempFolder.h"
 #include "support/TestMedia.h"
@@ -13,10 +14,14 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/types.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -400,6 +405,82 @@ TEST_F(ExtractProgramTest, UsageErrorsNameTheOptionAndItsValues) {
   EXPECT_TRUE(help.output.starts_with("Usage: tolvar-extract [OPTIONS] FILE...\n")) << help.output;
 }
 
+// --files-from: the list's files come after the command line's, in the list's
+// order, whatever -j; a line is a name as it stands, and a NUL-separated list
+// on standard input, as find -print0 writes it, may name files with newlines.
+TEST_F(ExtractProgramTest, FilesFromAddsTheListsFilesAfterTheOthersInOrder) {
+  const std::string first = Source(kShortSource, "first.avi");
+  const std::string spaced = Source(kShortSource, " spaced  name.avi");
+  const std::string twoLines = Source(kShortSource, "two\nlines.avi");
+  const std::string last = Source(kTenSeconds, "last.mp4");
+  const std::string list = media_ / "list.txt";
+  std::ofstream(list) << "\n" << last << "\n\n" << spaced;  // the last line without its newline
+  // An output's name is its title without the leading white space.
+  const std::string spacedOutput = "spaced  name.wav";
+  const struct {
+    const char* name;
+    std::vector<std::string> options;
+    std::string input;
+    std::vector<std::pair<std::string, std::string>> expected;  // each line's source as printed, and its output
+  } cases[] = {
+      {"a file, one name a line", {"--files-from", list, "-j", "1"}, "",
+       {{first, "first.wav"}, {last, "last.wav"}, {spaced, spacedOutput}}},
+      {"standard input, NUL-separated", {"--files-from=-", "-0", "-j", "3"},
+       twoLines + '\0' + last + '\0' + '\0' + spaced + '\0',
+       {{first, "first.wav"},
+        {media_ / "two\\nlines.avi", "two\\nlines.wav"},
+        {last, "last.wav"},
+        {spaced, spacedOutput}}},
+  };
+  for (const auto& [name, options, input, expected] : cases) {
+    SCOPED_TRACE(name);
+    fs::remove_all(output_);
+    std::vector<std::string> arguments = {TOLVAR_EXTRACT_PATH, "-f", "wav", "-o", output_, first};
+    arguments.insert(arguments.end(), options.begin(), options.end());
+    const CommandResult result = RunCommand(arguments, input);
+    EXPECT_EQ(result.exitCode, 0) << result.errors;
+    std::vector<std::string> lines;
+    for (const auto& [source, output] : expected) lines.push_back("ok\t" + source + "\t" + output_ + "/" + output);
+    EXPECT_EQ(Lines(result.output), lines);
+    EXPECT_EQ(std::distance(fs::directory_iterator(output_), fs::directory_iterator()),
+              static_cast<std::ptrdiff_t>(expected.size()));
+  }
+  EXPECT_TRUE(fs::exists(output_ + "/two\nlines.wav"));
+  ExpectAudioOutput(output_ + "/" + spacedOutput, "pcm_s16le", 48000, 2, 6, 440);
+  ExpectAudioOutput(output_ + "/last.wav", "pcm_s16le", 48000, 2, 10, 440);
+}
+
+// A list that names nothing is no mistake: nothing to convert, nothing to
+// tell. One that cannot be read stops the program before anything runs.
+TEST_F(ExtractProgramTest, FilesFromAnEmptyListDoesNothingAndAnUnreadableOneIsAnError) {
+  const struct {
+    std::vector<std::string> arguments;
+    std::string input;
+  } empty[] = {
+      {{"--files-from", "/dev/null"}, ""},
+      {{"--files-from", "-", "-0"}, std::string(3, '\0')},
+      {{"--list-tracks", "--files-from", "-"}, "\n\n"},
+  };
+  for (const auto& [arguments, input] : empty) {
+    SCOPED_TRACE(arguments.front() + " " + arguments[1]);
+    std::vector<std::string> command = {TOLVAR_EXTRACT_PATH, "-o", output_};
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    const CommandResult result = RunCommand(command, input);
+    EXPECT_EQ(result.exitCode, 0) << result.errors;
+    EXPECT_EQ(result.output, "");
+    EXPECT_EQ(result.errors, "");
+    EXPECT_FALSE(fs::exists(output_));
+  }
+
+  const std::string source = Source(kShortSource, "clip.avi");
+  const std::string missing = media_ / "missing.txt";
+  const CommandResult result = Extract({"-o", output_, source, "--files-from", missing});
+  EXPECT_EQ(result.exitCode, 2);
+  EXPECT_EQ(result.errors, "tolvar-extract: cannot read the file list " + missing + ": No such file or directory\n");
+  EXPECT_EQ(result.output, "");
+  EXPECT_FALSE(fs::exists(output_)) << "nothing runs";
+}
+
 // On a terminal the progress is one line rewritten in place; in a log,
 // separate lines; with --quiet, none. Messages show in every case.
 TEST_F(ExtractProgramTest, ProgressSuitsWhereItGoes) {
@@ -484,4 +565,34 @@ TEST_F(ExtractProgramTest, AnInterruptIgnoredFromTheStartStaysIgnored) {
                                                          "ok\t" + longSource + "\t" + output_ + "/long.wav",
                                                      }));
   EXPECT_NEAR(DecodedAudioSeconds(output_ + "/long.wav").value_or(0), 300, 0.2);
+}
+
+// The list is read before the run takes Ctrl+C over: a program that waits
+// for its list on standard input still ends at once, and prints nothing.
+TEST_F(ExtractProgramTest, CtrlCWhileTheListIsAwaitedEndsTheProgram) {
+  const std::string pipePath = media_ / "list";
+  ASSERT_EQ(mkfifo(pipePath.c_str(), 0600), 0);
+  // Opened for both ends: the open waits for no one, and the list stays
+  // unfinished until the test closes it.
+  const int listEnd = open(pipePath.c_str(), O_RDWR | O_CLOEXEC);
+  ASSERT_GE(listEnd, 0);
+  RunningExtract extract({"-o", output_, "--files-from", "-", "-0"}, media_ / "results.txt",
+                         "exec <'" + pipePath + "'; ");
+  // Until the program waits in a read of its standard input, or has ended.
+  const std::string callFile = "/proc/" + std::to_string(extract.Pid()) + "/syscall";
+  for (;;) {
+    const auto process = ReadProcessStat(extract.Pid());
+    if (!process || process->state == 'Z') break;
+    long number = -1;
+    std::string descriptor;
+    std::ifstream(callFile) >> number >> descriptor;
+    if (number == SYS_read && descriptor == "0x0") break;
+    usleep(1000);
+  }
+  ASSERT_EQ(kill(extract.Pid(), SIGINT), 0);
+  close(listEnd);
+
+  EXPECT_EQ(extract.Wait(), -1) << "ended by the signal";
+  EXPECT_EQ(ReadWholeFile(media_ / "results.txt"), "");
+  EXPECT_FALSE(fs::exists(output_));
 }
