@@ -19,6 +19,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <set>
 
 namespace fs = std::filesystem;
 
@@ -410,3 +411,110 @@ INSTANTIATE_TEST_SUITE_P(Ways, ConverterWavEndedHalfway,
                          ::testing::Values(HalfwayEndCase{"Stop", &CConversionRun::Stop},
                                            HalfwayEndCase{"Cancel", &CConversionRun::Cancel}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// The progress window waits half a second before its first task; a run with
+// no delay has begun its first task within the first turn of events.
+TEST_F(ConversionRunTest, TheFirstTaskStartsAfterTheInputsDelay) {
+  for (const int delay : {0, 500}) {
+    SCOPED_TRACE("delay " + std::to_string(delay) + " ms");
+    auto input = InputFor({Source("avi-mpeg4-mp3-6s.avi", "clip" + std::to_string(delay) + ".avi")}, false);
+    input.firstTaskDelay = std::chrono::milliseconds(delay);
+    CConversionRun run(std::move(input));
+    RunRecording recording(run);
+    ASSERT_TRUE(run.Prepare());
+    run.Begin();
+    QCoreApplication::processEvents();
+    // The in-process task makes its output as it starts.
+    EXPECT_EQ(fs::exists(run.Results()[0].outputPath), delay == 0);
+    ASSERT_TRUE(ProcessEventsUntil([&] { return recording.closeRequests > 0; }));
+    EXPECT_EQ(run.Results()[0].end, TaskEnd::Converted) << run.Results()[0].failure;
+  }
+}
+
+// Several lanes: every task converted into its own file, the total counting
+// every task's part done, so that it never goes back.
+TEST_F(ConversionRunTest, SeveralLanesConvertEveryTaskAndCountEveryPart) {
+  for (const bool enhancedEngine : {false, true}) {
+    SCOPED_TRACE(enhancedEngine ? "converter" : "in-process");
+    const std::string mark = enhancedEngine ? "-e" : "";
+    auto input = InputFor({Source("avi-mpeg4-mp3-6s.avi", "one" + mark + ".avi"),
+                           Source("mov-h264-aac-9s.mov", "two" + mark + ".mov"),
+                           Source("flv-flv1-mp3-5s.flv", "three" + mark + ".flv")},
+                          enhancedEngine);
+    input.parallelTasks = 2;
+    CConversionRun run(std::move(input));
+    RunRecording recording(run);
+    RunToTheEnd(run, recording);
+
+    const double frequencies[] = {440, 1000, 440};
+    for (size_t i = 0; i < 3; ++i) {
+      EXPECT_EQ(run.Results()[i].end, TaskEnd::Converted) << run.Results()[i].failure;
+      ExpectAudioOutput(run.Results()[i].outputPath, "mp3", 44100, 2,
+                        *DecodedAudioSeconds(run.Results()[i].sourcePath), frequencies[i]);
+    }
+    // The caption names the first task not yet finished: never an earlier
+    // one once a later one was named.
+    std::vector<size_t> named;
+    const std::string names[] = {"one", "two", "three"};
+    for (const std::string& caption : recording.captions) {
+      for (size_t i = 0; i < 3; ++i) {
+        if (caption.starts_with("Converting   " + names[i] + mark + ".")) named.push_back(i);
+      }
+    }
+    EXPECT_TRUE(std::is_sorted(named.begin(), named.end()));
+    if (enhancedEngine) EXPECT_EQ(std::set<size_t>(named.begin(), named.end()).size(), 3u);
+    EXPECT_TRUE(std::is_sorted(recording.totalBars.begin(), recording.totalBars.end()));
+    EXPECT_EQ(recording.totalBars.back(), 100);
+    EXPECT_TRUE(std::any_of(recording.totalLines.begin(), recording.totalLines.end(), [](const std::string& line) {
+      return line.starts_with("Total Progress: 1 Task Completed / Total 3 Task(s) ---  ") && line.ends_with("% Finished");
+    }));
+    EXPECT_EQ(NoticesCaptioned("Congratulations!").size(), enhancedEngine ? 2u : 1u);
+  }
+}
+
+// The closing texts are worded by the engine of the list's last task, not by
+// whichever task happened to end last: here the converter's quick failure
+// on the last file ends before the long first file.
+TEST_F(ConversionRunTest, SeveralLanesEndWithTheTextsOfTheListsLastTask) {
+  auto input = InputFor({Source(kLongSource, "first.m4a"), BrokenSource("last.avi")}, false);
+  input.parallelTasks = 2;
+  CConversionRun run(std::move(input));
+  RunRecording recording(run);
+  RunToTheEnd(run, recording);
+
+  EXPECT_EQ(run.Results()[0].end, TaskEnd::Converted) << run.Results()[0].failure;
+  EXPECT_EQ(run.Results()[1].end, TaskEnd::Failed);
+  EXPECT_EQ(recording.captions.back(), "Finished");
+  EXPECT_EQ(recording.totalLines.back(), "All Tasks Finished");
+  ASSERT_EQ(ClosingReports().size(), 1u);
+  EXPECT_EQ(ClosingReports()[0].caption, "Failure");
+}
+
+// STOP ends every task under way: each keeps what it wrote, the next is
+// never started, and no converter is left.
+TEST_F(ConversionRunTest, StopEndsEveryLane) {
+  for (const bool enhancedEngine : {false, true}) {
+    SCOPED_TRACE(enhancedEngine ? "converter" : "in-process");
+    const std::string mark = enhancedEngine ? "-e" : "";
+    auto input = InputFor({Source(kLongSource, "first" + mark + ".m4a"), Source(kLongSource, "second" + mark + ".m4a"),
+                           Source("avi-mpeg4-mp3-6s.avi", "third" + mark + ".avi")},
+                          enhancedEngine);
+    input.parallelTasks = 2;
+    CConversionRun run(std::move(input));
+    RunRecording recording(run);
+    ASSERT_TRUE(run.Prepare());
+    run.Begin();
+    ASSERT_TRUE(ProcessEventsUntil([&] {
+      return fs::exists(run.Results()[0].outputPath) && fs::exists(run.Results()[1].outputPath);
+    })) << "the two lanes never both started";
+    run.Stop();
+    ASSERT_TRUE(ProcessEventsUntil([&] { return recording.closeRequests > 0; }));
+
+    EXPECT_EQ(run.Results()[0].end, TaskEnd::Stopped);
+    EXPECT_EQ(run.Results()[1].end, TaskEnd::Stopped);
+    EXPECT_EQ(run.Results()[2].end, TaskEnd::NotStarted);
+    EXPECT_FALSE(fs::exists(run.Results()[2].outputPath));
+    EXPECT_TRUE(ChildProcesses().empty());
+    EXPECT_TRUE(ClosingReports().empty());
+  }
+}
