@@ -1,5 +1,6 @@
 #include "BatchExtraction.h"
 
+#include "BatchProgress.h"
 #include "ClipChoice.h"
 #include "FrontEndNotice.h"
 #include "ProgressDisplay.h"
@@ -10,6 +11,7 @@
 #include "media/Language.h"
 #include "shell/CTaskList.h"
 #include "convert/FileNameParts.h"
+#include "platform/ProcessorCount.h"
 #include "shell/SettingsStore.h"
 
 #include <QEventLoop>
@@ -49,6 +51,10 @@ int BatchExtraction::Run(std::FILE* results) {
   std::vector<TaskResult> taskResults;
   if (!input.tasks.empty() && stopSignal_ == 0) {
     input.enhancedEngine = options_.enhancedEngine;
+    // The run takes no more lanes than it has tasks.
+    input.parallelTasks = options_.jobs.value_or(UsableProcessorCount());
+    // No window to show first: the first tasks start at once.
+    input.firstTaskDelay = std::chrono::milliseconds(0);
     input.saveSettings = [controls] { return SettingsFromControls(controls); };
     taskResults = RunTasks(std::move(input));
   }
@@ -56,7 +62,7 @@ int BatchExtraction::Run(std::FILE* results) {
 }
 
 void BatchExtraction::AddFiles(const SettingsControls& controls, ConversionRunInput& input) {
-  CTaskList list;
+  CTaskList list(CTaskList::kUnlimited);
   list.CheckOutputFormat(controls.checkedFormat);
   const bool clipAsked = options_.clipStart || options_.clipEnd;
   for (const std::string& path : options_.files) {
@@ -151,24 +157,31 @@ std::vector<TaskResult> BatchExtraction::RunTasks(ConversionRunInput input) {
     progress_.PrintMessage("Stopping...");
     run.Stop();
   });
+  runBegan_ = std::chrono::steady_clock::now();
   run.Begin();
   loop.exec();
   progress_.Finish();
   return run.Results();
 }
 
-// "[2/3] holiday.avi: 45%, all files: 33%". The tasks run in order, so the
-// current one is the first that has not ended. The bar keeps the previous
-// task's 100 until the new task reports, which would read as done.
+// The shown task is the first that has not ended, whose bar the run shows.
+// That bar keeps the previous task's 100 until the new task reports, which
+// would read as done.
 void BatchExtraction::ShowProgress(const CConversionRun& run) {
   const std::vector<TaskResult>& results = run.Results();
-  const auto ended = std::count_if(results.begin(), results.end(),
-                                   [](const TaskResult& result) { return result.end != TaskEnd::NotStarted; });
-  const size_t current = std::min(static_cast<size_t>(ended), results.size() - 1);
-  if (run.CurrentBar() < 100) taskWithOwnBar_ = current;
-  const int percent = taskWithOwnBar_ == current ? run.CurrentBar() : 0;
-  progress_.Show("[" + std::to_string(current + 1) + "/" + std::to_string(results.size()) + "] " + GetFileName(results[current].sourcePath) +
-                 ": " + std::to_string(percent) + "%, all files: " + std::to_string(run.TotalBar()) + "%");
+  const auto notEnded = [](const TaskResult& result) { return result.end == TaskEnd::NotStarted; };
+  const auto firstNotEnded = std::find_if(results.begin(), results.end(), notEnded);
+  const size_t shown = std::min(static_cast<size_t>(firstNotEnded - results.begin()), results.size() - 1);
+  if (run.CurrentBar() < 100) taskWithOwnBar_ = shown;
+  BatchProgress progress;
+  progress.shownTask = shown;
+  progress.taskCount = results.size();
+  progress.shownFileName = GetFileName(results[shown].sourcePath);
+  progress.shownPercent = taskWithOwnBar_ == shown ? run.CurrentBar() : 0;
+  progress.totalPercent = run.TotalBar();
+  progress.tasksDone = results.size() - static_cast<size_t>(std::count_if(results.begin(), results.end(), notEnded));
+  progress.elapsed = std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - runBegan_);
+  progress_.Show(BatchProgressText(progress));
 }
 
 int BatchExtraction::PrintResults(const std::vector<TaskResult>& results, std::FILE* stream) const {

@@ -5,6 +5,7 @@
 #include "convert/OutputPaths.h"
 #include "convert/TaskResult.h"
 
+#include <chrono>
 #include <cstdio>
 #include <string>
 #include <utility>
@@ -20,8 +21,9 @@ class StopSignals;
 // option.ini's as the main window loads them, with the command line's on
 // top; option.ini itself is never written. The files are added as the main
 // window adds them (CTaskList), each gets the asked clip, and the progress
-// window's conversion run (CConversionRun) converts them. A signal stops the
-// run as STOP does, without the question. When it is over, one line per
+// window's conversion run (CConversionRun) converts them, as many at once as
+// asked, starting at once and with no limit on the number of files. A signal
+// stops the run as STOP does, without the question. When it is over, one line per
 // file goes to the results stream, in the order given (ResultLine).
 class BatchExtraction {
  public:
@@ -61,4 +63,5 @@ class BatchExtraction {
   std::vector<FileEntry> entries_;
   size_t taskWithOwnBar_ = kNoTask;     // the task the current bar has shown below 100 for
   int stopSignal_ = 0;                  // the signal that stopped the run, 0 for none
+  std::chrono::steady_clock::time_point runBegan_;
 };

@@ -20,7 +20,6 @@ constexpr const char* kQuestionCaption = "Question";
 const std::string kDvdRefusalText =
     "You're trying to open a DVD (*.vob/*.ifo) file. Tolvar Audio Extractor doesn't support DVD format.  "
     "You need Kestra DVD Ripper to do this.";
-const std::string kListFullText = "The list holds at most " + std::to_string(kMaxTasks) + " files.";
 
 std::string FailToOpenText(const std::string& path) { return "Fail to open the file " + path; }
 
@@ -142,11 +141,11 @@ std::string CTaskList::GetOutputExtension() const {
 }
 
 bool CTaskList::AddSourceFile(std::string path) {
-  if (GetTaskCount() >= kMaxTasks) {
+  if (GetTaskCount() >= maxTasks_) {
     if (addUnderway_) {
       ++leftOutOfAdd_;
     } else {
-      ShowNotice(kListFullText, kInformationCaption);
+      ShowNotice(ListFullText(), kInformationCaption);
     }
     return false;
   }
@@ -193,7 +192,11 @@ void CTaskList::EndAdd() {
   const std::string leftOut =
       leftOutOfAdd_ == 1 ? "1 file was left out." : std::to_string(leftOutOfAdd_) + " files were left out.";
   leftOutOfAdd_ = 0;
-  ShowNotice(kListFullText + " " + leftOut, kInformationCaption);
+  ShowNotice(ListFullText() + " " + leftOut, kInformationCaption);
+}
+
+std::string CTaskList::ListFullText() const {
+  return "The list holds at most " + std::to_string(maxTasks_) + " files.";
 }
 
 int CTaskList::OnFileDropped(const std::string& path, uint32_t /*kind*/) {

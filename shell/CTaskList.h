@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,6 +25,10 @@ using TaskRowTexts = std::array<std::string, kColumnCount>;
 // make that cheap, and the window can never drift out of step.
 class CTaskList {
  public:
+  // The batch front end, which shows no rows, lifts the limit.
+  static constexpr int kUnlimited = std::numeric_limits<int>::max();
+  explicit CTaskList(int maxTasks = kMaxTasks) : maxTasks_(maxTasks) {}
+
   int GetTaskCount() const { return static_cast<int>(tasks_.size()); }
   // The tasks in row order, as the run and the preview read them.
   const std::vector<Task>& Tasks() const { return tasks_; }
@@ -105,6 +110,9 @@ class CTaskList {
     std::optional<std::string> originalExtension;
   };
 
+  std::string ListFullText() const;
+
+  int maxTasks_;
   bool addUnderway_ = false;
   int leftOutOfAdd_ = 0;
   std::vector<Task> tasks_;

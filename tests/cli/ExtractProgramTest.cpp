@@ -17,6 +17,8 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <optional>
 #include <sstream>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -489,14 +491,15 @@ TEST_F(ExtractProgramTest, ProgressSuitsWhereItGoes) {
   // script(1) gives the program a terminal, which gets both of its streams.
   const CommandResult onTerminal = RunCommand({"script", "-q", "-e", "-c", command, "/dev/null"});
   ASSERT_EQ(onTerminal.exitCode, 0) << onTerminal.output;
-  EXPECT_NE(onTerminal.output.find("\r[1/1] clip.mp4: 0%, all files: 0%\x1b[K\r[1/1] clip.mp4: "), std::string::npos)
+  const std::string firstLine = "[1/1] clip.mp4: 0%, all files: 0%, 0/1 done, 00:00:00 elapsed";
+  EXPECT_NE(onTerminal.output.find("\r" + firstLine + "\x1b[K\r[1/1] clip.mp4: "), std::string::npos)
       << onTerminal.output;
   EXPECT_NE(onTerminal.output.find("\x1b[K\r\n"), std::string::npos) << "the line is ended once the run is over";
   EXPECT_NE(onTerminal.output.find("ok\t" + source), std::string::npos);
 
   const CommandResult inALog = Extract({"-f", "mp3", "-o", output_, source});
   ASSERT_EQ(inALog.exitCode, 0);
-  EXPECT_TRUE(inALog.errors.starts_with("[1/1] clip.mp4: 0%, all files: 0%\n")) << inALog.errors;
+  EXPECT_TRUE(inALog.errors.starts_with(firstLine + "\n")) << inALog.errors;
   EXPECT_EQ(inALog.errors.find('\r'), std::string::npos);
 
   const CommandResult quiet = Extract({"--quiet", "-f", "mp3", "-o", output_, source});
@@ -595,4 +598,110 @@ TEST_F(ExtractProgramTest, CtrlCWhileTheListIsAwaitedEndsTheProgram) {
   EXPECT_EQ(extract.Wait(), -1) << "ended by the signal";
   EXPECT_EQ(ReadWholeFile(media_ / "results.txt"), "");
   EXPECT_FALSE(fs::exists(output_));
+}
+
+namespace {
+
+// Every output file of a folder with its bytes, to compare runs by.
+std::map<std::string, std::string> OutputFiles(const std::string& folder) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : fs::directory_iterator(folder)) files[entry.path().filename()] = ReadWholeFile(entry.path());
+  return files;
+}
+
+}  // namespace
+
+// However many files go at once, a run gives the same result lines in the
+// order given and the same files: a batch with both engines (a file only
+// MediaInfo can open goes to the converter, and fails there), colliding
+// names and a chosen track.
+TEST_F(ExtractProgramTest, JobsChangeNeitherTheResultLinesNorTheFiles) {
+  fs::create_directories(media_ / "other");
+  const std::string cut = media_ / "cut.avi";
+  std::ofstream(cut, std::ios::binary) << ReadWholeFile(TestMedia::Path(kShortSource)).substr(0, 4096);
+  const std::vector<std::string> sources = {
+      Source(kShortSource, "clip.avi"),
+      cut,
+      Source("mkv-tracks-eng-fre-ger-4s.mkv", "tracks.mkv"),
+      Source(kTenSeconds, "other/clip.avi"),
+      Source("mp4-tracks-fre-eng-4s.mp4", "french.mp4"),
+      Source("audio-only-aac-7s.m4a", "other/clip.m4a"),
+  };
+  for (const bool enhancedEngine : {false, true}) {
+    std::optional<CommandResult> oneAtATime;
+    std::map<std::string, std::string> filesOfOneAtATime;
+    for (const char* jobs : {"1", "2", "4"}) {
+      SCOPED_TRACE(std::string(enhancedEngine ? "converter" : "in-process") + ", -j " + jobs);
+      fs::remove_all(output_);
+      std::vector<std::string> arguments = {"-j", jobs, "-f", "mp3", "--language", "fre", "-o", output_};
+      if (enhancedEngine) arguments.push_back("-E");
+      arguments.insert(arguments.end(), sources.begin(), sources.end());
+      const CommandResult result = Extract(arguments);
+      EXPECT_EQ(result.exitCode, 1) << result.errors;
+      if (!oneAtATime) {
+        oneAtATime = result;
+        filesOfOneAtATime = OutputFiles(output_);
+        const std::vector<std::string> lines = Lines(result.output);
+        ASSERT_EQ(lines.size(), sources.size()) << result.output;
+        EXPECT_EQ(lines[0], "ok\t" + sources[0] + "\t" + output_ + "/clip.mp3");
+        EXPECT_TRUE(lines[1].starts_with("failed\t" + cut + "\t")) << lines[1];
+        EXPECT_EQ(lines[3], "ok\t" + sources[3] + "\t" + output_ + "/clip (2).mp3");
+        EXPECT_EQ(lines[5], "ok\t" + sources[5] + "\t" + output_ + "/clip (3).mp3");
+        ExpectAudioOutput(output_ + "/tracks.mp3", "mp3", 48000, 2, 4, 660);
+        ExpectAudioOutput(output_ + "/french.mp3", "mp3", 48000, 2, 4, 440);
+        EXPECT_EQ(filesOfOneAtATime.size(), sources.size() - 1);
+        continue;
+      }
+      EXPECT_EQ(result.output, oneAtATime->output);
+      EXPECT_TRUE(OutputFiles(output_) == filesOfOneAtATime) << "the files differ from those of -j 1";
+    }
+  }
+}
+
+// Ctrl+C stops every task under way, as STOP does: each of them keeps what
+// it wrote, the tasks not yet started write nothing, no converter is left.
+TEST_F(ExtractProgramTest, CtrlCStopsEveryTaskOfAParallelRun) {
+  const std::string first = Source(kLongSource, "first.m4a");
+  const std::string second = Source(kLongSource, "second.m4a");
+  const std::string third = Source(kShortSource, "third.avi");
+  for (const bool enhancedEngine : {false, true}) {
+    SCOPED_TRACE(enhancedEngine ? "converter" : "in-process");
+    fs::remove_all(output_);
+    std::vector<std::string> arguments = {"-j", "2", "-f", "mp3", "-o", output_, first, second, third};
+    if (enhancedEngine) arguments.push_back("-E");
+    RunningExtract extract(arguments, media_ / "results.txt");
+    // Both tasks have begun once both outputs exist.
+    while (!fs::exists(output_ + "/first.mp3") || !fs::exists(output_ + "/second.mp3")) {
+      ASSERT_NE(ReadProcessStat(extract.Pid()).value_or(ProcessStat{}).state, 'Z') << "the run ended first";
+      usleep(1000);
+    }
+    ASSERT_EQ(kill(extract.Pid(), SIGINT), 0);
+
+    EXPECT_EQ(extract.Wait(), 128 + SIGINT);
+    const auto stopped = [&](const std::string& source, const std::string& name) {
+      return "failed\t" + source + "\tStopped before its end: " + output_ + "/" + name +
+             " holds at most the part converted until then.";
+    };
+    EXPECT_EQ(Lines(ReadWholeFile(media_ / "results.txt")),
+              (std::vector<std::string>{stopped(first, "first.mp3"), stopped(second, "second.mp3"),
+                                        "failed\t" + third + "\tNot started: the run was stopped."}));
+    EXPECT_FALSE(fs::exists(output_ + "/third.mp3"));
+    EXPECT_TRUE(ConvertersLeft().empty());
+  }
+}
+
+// The window's list holds 100 files; the batch front end takes any number.
+TEST_F(ExtractProgramTest, TakesMoreFilesThanTheWindowsList) {
+  const std::string source = Source("mkv-mpeg4-pcm-0.1s.mkv", "tiny.mkv");
+  std::vector<std::string> arguments = {"-j", "2", "-f", "wav", "-o", output_};
+  arguments.insert(arguments.end(), 150, source);
+  const CommandResult result = Extract(arguments);
+  ASSERT_EQ(result.exitCode, 0) << result.errors;
+  const std::vector<std::string> lines = Lines(result.output);
+  ASSERT_EQ(lines.size(), 150u);
+  EXPECT_EQ(lines[0], "ok\t" + source + "\t" + output_ + "/tiny.wav");
+  for (size_t i = 1; i < lines.size(); ++i) {
+    EXPECT_EQ(lines[i], "ok\t" + source + "\t" + output_ + "/tiny (" + std::to_string(i + 1) + ").wav");
+  }
+  EXPECT_EQ(OutputFiles(output_).size(), 150u);
 }

@@ -1,3 +1,4 @@
+#include "cli/BatchProgress.h"
 #include "cli/ProgressDisplay.h"
 
 #include <gtest/gtest.h>
@@ -136,4 +137,33 @@ TEST(ProgressDisplayTest, TheLineIsCutToTheTerminalsWidth) {
   display.Show("[1/1] Überfahrt.avi: 5%", At(0ms));
   display.Show("[1/1] ab 5%", At(1ms));
   EXPECT_EQ(terminal.Arrived(), "\r[1/1] Überf\x1b[K\r[1/1] ab 5%\x1b[K");
+}
+
+TEST(BatchProgressText, TellsWhereTheRunStandsAndTheTimeLeft) {
+  struct Case {
+    int totalPercent;
+    int elapsed;
+    size_t done;
+    const char* expected;
+  };
+  const Case cases[] = {
+      // Nothing done yet: no estimate.
+      {0, 0, 0, "[2/4] b.mp4: 45%, all files: 0%, 0/4 done, 00:00:00 elapsed"},
+      // A quarter in 10 s leaves three quarters, 30 s.
+      {25, 10, 1, "[2/4] b.mp4: 45%, all files: 25%, 1/4 done, 00:00:10 elapsed, about 00:00:30 left"},
+      {50, 3725, 2, "[2/4] b.mp4: 45%, all files: 50%, 2/4 done, 01:02:05 elapsed, about 01:02:05 left"},
+      // All done: nothing is left to estimate.
+      {100, 40, 4, "[2/4] b.mp4: 45%, all files: 100%, 4/4 done, 00:00:40 elapsed"},
+  };
+  for (const Case& c : cases) {
+    BatchProgress progress;
+    progress.shownTask = 1;
+    progress.taskCount = 4;
+    progress.shownFileName = "b.mp4";
+    progress.shownPercent = 45;
+    progress.totalPercent = c.totalPercent;
+    progress.tasksDone = c.done;
+    progress.elapsed = std::chrono::seconds(c.elapsed);
+    EXPECT_EQ(BatchProgressText(progress), c.expected);
+  }
 }
