@@ -6,6 +6,7 @@
 #include "convert/CConversionRun.h"
 #include "convert/CConvertDlg.h"
 #include "platform/Notice.h"
+#include "platform/ProcessorCount.h"
 #include "platform/ProgramFolder.h"
 #include "platform/ShellOpen.h"
 #include "platform/WaitCursor.h"
@@ -174,6 +175,10 @@ void CExtractorDlg::CreateMenus() {
   useLanguageAction_ = operationMenu_->addAction(QStringLiteral("Use This Language for Every File"), this,
                                                  &CExtractorDlg::OnUseLanguageForEveryFile);
   useLanguageAction_->setObjectName(QStringLiteral("useLanguageForEveryFileAction"));
+  // Off unless the user asks: a run then converts one file after another.
+  severalAtOnceAction_ = operationMenu_->addAction(QStringLiteral("Convert Several Files at Once"));
+  severalAtOnceAction_->setObjectName(QStringLiteral("convertSeveralAtOnceAction"));
+  severalAtOnceAction_->setCheckable(true);
 
   QMenu* format = menuBar_->addMenu(QStringLiteral("Format"));
   format->setObjectName(QStringLiteral("formatMenu"));
@@ -409,6 +414,7 @@ SettingsControls CExtractorDlg::ReadControls() const {
   controls.bitRateIndex = bitRateList_->currentIndex();
   controls.sampleRateIndex = sampleRateList_->currentIndex();
   controls.channelIndex = channelList_->currentIndex();
+  controls.convertSeveralAtOnce = severalAtOnceAction_->isChecked();
   // A stored folder whose name is not UTF-8 cannot be shown as it is; while
   // the field shows it untouched, it stands for those very bytes.
   const QString shown = outputFolderEdit_->text();
@@ -425,6 +431,7 @@ void CExtractorDlg::ShowControls(const SettingsControls& controls) {
   sampleRateList_->setCurrentIndex(controls.sampleRateIndex < sampleRateList_->count() ? controls.sampleRateIndex
                                                                                       : -1);
   channelList_->setCurrentIndex(controls.channelIndex < channelList_->count() ? controls.channelIndex : -1);
+  severalAtOnceAction_->setChecked(controls.convertSeveralAtOnce);
   storedOutputFolder_ = controls.outputFolder;
   shownOutputFolder_ = QString::fromStdString(controls.outputFolder);
   outputFolderEdit_->setText(shownOutputFolder_);
@@ -549,6 +556,8 @@ void CExtractorDlg::OnStart() {
     input.outputNames.push_back({"", taskList_.OutputExtensionOf(row)});
   }
   input.enhancedEngine = enhancedEngine_;
+  // The run takes no more lanes than it has tasks.
+  if (severalAtOnceAction_->isChecked()) input.parallelTasks = UsableProcessorCount();
   input.saveSettings = [this] {
     std::string notSaved;
     const Settings settings = SaveSettings(ReadControls(), &notSaved);

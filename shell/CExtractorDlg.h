@@ -101,6 +101,7 @@ class CExtractorDlg : public QDialog {
   // The selected row's tracks, rebuilt with every change of the rows.
   QActionGroup* trackActions_ = nullptr;
   QAction* useLanguageAction_ = nullptr;
+  QAction* severalAtOnceAction_ = nullptr;
   QActionGroup* formatActions_ = nullptr;
   // Set while ShowFormat checks buttons and menu entries, whose toggles are
   // then no choice of the user's.

@@ -20,6 +20,9 @@ struct SettingsControls {
   int sampleRateIndex = -1;  // into kSampleRateEntries; -1 when nothing is selected
   int channelIndex = -1;     // into kChannelEntries; -1 when nothing is selected
   std::string outputFolder;  // as typed
+  // The Operation menu's "Convert Several Files at Once": a run converts as
+  // many files at once as there are processors.
+  bool convertSeveralAtOnce = false;
 };
 
 // The lists a format reads; the others are disabled while it is chosen and

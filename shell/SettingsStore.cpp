@@ -19,6 +19,8 @@ constexpr const char* kOutputPathKey = "OutputPath";
 // The formats beyond the three buttons, by name. An older version knows
 // nothing of it and reads OutputFormat, which then says MP3.
 constexpr const char* kOtherFormatKey = "OtherFormat";
+// 1 while "Convert Several Files at Once" is checked, else absent.
+constexpr const char* kSeveralAtOnceKey = "ConvertSeveralAtOnce";
 
 constexpr int kDefaultBitRateIndex = 8;     // "128"
 constexpr int kDefaultSampleRateIndex = 0;  // "48000"
@@ -90,6 +92,7 @@ SettingsControls LoadSettings(const std::function<std::string()>& chooseOutputDr
   controls.channelIndex =
       IndexOrNoSelection(file.GetInt(kSection, kChannelKey, kDefaultChannelIndex, 10), kChannelEntries);
 
+  controls.convertSeveralAtOnce = file.GetInt(kSection, kSeveralAtOnceKey, 0, 10) != 0;
   controls.outputFolder = file.GetString(kSection, kOutputPathKey, "");
   if (controls.outputFolder.empty()) controls.outputFolder = chooseOutputDrive() + kDefaultOutputFolderName;
   return controls;
@@ -123,6 +126,11 @@ Settings SaveSettings(const SettingsControls& controls, std::string* notSaved) {
     entries.emplace_back(kOtherFormatKey, FormatName(controls.checkedFormat));
   } else {
     removed.push_back(kOtherFormatKey);
+  }
+  if (controls.convertSeveralAtOnce) {
+    entries.emplace_back(kSeveralAtOnceKey, "1");
+  } else {
+    removed.push_back(kSeveralAtOnceKey);
   }
   const bool saved = file.WriteStrings(kSection, entries, removed);
   if (notSaved) {

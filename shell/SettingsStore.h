@@ -11,7 +11,8 @@
 // section TaskSetting: OutputFormat (1 to 3), AudioBitrate, SampleRate and
 // Channel (positions in the lists), OutputPath; and OtherFormat, the name of
 // a format beyond the three buttons ("m4a", "flac", "opus", "original"),
-// present only while one is chosen.
+// present only while one is chosen; and ConvertSeveralAtOnce, 1, present
+// only while the Operation menu's "Convert Several Files at Once" is checked.
 
 // SettingsFolder() + "option.ini": beside the program, or in the user's
 // configuration folder for an installed copy.
@@ -21,9 +22,10 @@ std::string OptionFilePath();
 // as its default (MP3, "128", "48000", "Stereo"); a format other than 1 to 3
 // checks no button; an OtherFormat that names a format wins over an
 // OutputFormat of MP3 (what Start stores beside it), any other is ignored;
-// an index outside its list selects
-// nothing. Without an output folder, chooseOutputDrive() + "MyAudio/" is
-// proposed. Nothing is written, and no folder is made.
+// an index outside its list selects nothing; a ConvertSeveralAtOnce other
+// than 0 checks its menu entry. Without an output folder,
+// chooseOutputDrive() + "MyAudio/" is proposed. Nothing is written, and no
+// folder is made.
 SettingsControls LoadSettings(
     const std::function<std::string()>& chooseOutputDrive = [] { return ChooseOutputDrive(); });
 

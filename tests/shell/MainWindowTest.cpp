@@ -44,6 +44,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <set>
 #include <sys/stat.h>
 
 namespace fs = std::filesystem;
@@ -1097,6 +1098,108 @@ TEST_F(MainWindowTest, AChosenTrackSurvivesAStop) {
   ASSERT_TRUE(seconds) << "the stopped output does not decode";
   EXPECT_LT(*seconds, 110);
   EXPECT_NEAR(DominantFrequency(written), 440, 9);
+}
+
+// The texts a progress window showed in its total line while a run went on.
+class TotalLineWatch {
+ public:
+  TotalLineWatch() {
+    QObject::connect(&timer_, &QTimer::timeout, [this] {
+      for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (auto* line = top->findChild<QLabel*>("totalLine"); line && top->isVisible()) {
+          seen_.insert(line->text().toStdString());
+        }
+      }
+    });
+    timer_.start(5);
+  }
+  bool SawLineContaining(const std::string& part) const {
+    return std::any_of(seen_.begin(), seen_.end(), [&](const std::string& line) { return line.find(part) != line.npos; });
+  }
+
+ private:
+  QTimer timer_;
+  std::set<std::string> seen_;
+};
+
+// "Convert Several Files at Once" closes the track group of the Operation
+// menu, starts unchecked, and is stored at Start like the other controls.
+// Checked, a run counts every file's part in its total and ends with the
+// same report; unchecked, it is the one-after-another run.
+TEST_F(MainWindowTest, ConvertSeveralFilesAtOnceIsAnOptionStoredAtStart) {
+  QMenu* operation = OperationMenu();
+  ASSERT_NE(operation, nullptr);
+  const QList<QAction*> entries = operation->actions();
+  const auto several = std::find(entries.begin(), entries.end(), Find<QAction>("convertSeveralAtOnceAction"));
+  ASSERT_NE(several, entries.end());
+  EXPECT_EQ(several[-1], Find<QAction>("useLanguageForEveryFileAction"));
+  EXPECT_EQ((*several)->text(), "Convert Several Files at Once");
+  EXPECT_TRUE((*several)->isCheckable());
+  EXPECT_FALSE((*several)->isChecked());
+
+  TempFolder output;
+  for (const bool atOnce : {true, false}) {
+    SCOPED_TRACE(atOnce ? "several at once" : "one after another");
+    window = std::make_unique<CExtractorDlg>();
+    window->show();
+    Find<QLineEdit>("outputFolderEdit")->setText(QString::fromStdString(output.Path()));
+    Find<QAction>("convertSeveralAtOnceAction")->setChecked(atOnce);
+    AddFixtures({"avi-mpeg4-mp3-6s.avi", "flv-flv1-mp3-5s.flv", "mov-h264-aac-9s.mov"});
+    notice.Clear();
+    const TotalLineWatch watch;
+    QTest::mouseClick(Find<QPushButton>("startButton"), Qt::LeftButton);
+
+    ASSERT_FALSE(notice.Requests().empty());
+    EXPECT_EQ(notice.Requests().back().caption, "Congratulations!") << notice.Requests().back().text;
+    EXPECT_EQ(notice.Requests().back().text, "Successfully Extract Audio and Save to " + output.Path());
+    for (const char* name : {"avi-mpeg4-mp3-6s.mp3", "flv-flv1-mp3-5s.mp3", "mov-h264-aac-9s.mp3"}) {
+      EXPECT_TRUE(DecodedAudioSeconds(output / name)) << name;
+      fs::remove(output / name);
+    }
+    EXPECT_EQ(watch.SawLineContaining(" Task(s) ---  "), atOnce);
+    const std::string stored = ReadWholeFile(programFolder / "option.ini");
+    EXPECT_EQ(stored.find("\nConvertSeveralAtOnce=1\n") != std::string::npos, atOnce) << stored;
+
+    window = std::make_unique<CExtractorDlg>();
+    EXPECT_EQ(Find<QAction>("convertSeveralAtOnceAction")->isChecked(), atOnce);
+  }
+}
+
+// With the option on, STOP stops every file under way: each keeps the part
+// it wrote, the file not yet begun gets none, and no report comes.
+TEST_F(MainWindowTest, ConvertSeveralFilesAtOnceStopStopsEveryFile) {
+  TempFolder output;
+  Find<QLineEdit>("outputFolderEdit")->setText(QString::fromStdString(output.Path()));
+  Find<QAction>("convertSeveralAtOnceAction")->setChecked(true);
+  AddFixtures({"m4a-aac-stereo-300s.m4a", "m4a-two-tracks-120s.m4a", "avi-mpeg4-mp3-6s.avi"});
+  const std::string first = output / "m4a-aac-stereo-300s.mp3";
+  const std::string second = output / "m4a-two-tracks-120s.mp3";
+  bool stopped = false;
+  QTimer stopper;
+  QObject::connect(&stopper, &QTimer::timeout, [&] {
+    if (stopped || !fs::exists(first) || !fs::exists(second)) return;
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+      if (auto* stop = top->findChild<QPushButton*>("stopButton"); stop && top->isVisible()) {
+        stopped = true;
+        QTest::mouseClick(stop, Qt::LeftButton);
+      }
+    }
+  });
+  stopper.start(10);
+  notice.Clear();
+  QTest::mouseClick(Find<QPushButton>("startButton"), Qt::LeftButton);
+  ASSERT_TRUE(stopped) << "the run ended before STOP";
+
+  // Besides the question, only the note that the first source has no video.
+  std::vector<std::string> captions;
+  for (const NoticeRequest& request : notice.Requests()) captions.push_back(request.caption);
+  EXPECT_EQ(captions, (std::vector<std::string>{"Information", "Question"}));
+  for (const auto& [written, sourceSeconds] : {std::pair{first, 300.0}, std::pair{second, 120.0}}) {
+    const auto seconds = DecodedAudioSeconds(written);
+    ASSERT_TRUE(seconds) << written << " does not decode";
+    EXPECT_LT(*seconds, sourceSeconds - 5) << written;
+  }
+  EXPECT_FALSE(fs::exists(output / "avi-mpeg4-mp3-6s.mp3"));
 }
 
 // A point of the group box, in the window's coordinates, that no control
