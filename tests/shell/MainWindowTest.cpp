@@ -1014,7 +1014,8 @@ TEST_F(MainWindowTest, TheRightClickMenuHoldsTheTrackEntriesToo) {
     return texts;
   };
   const QStringList expected = {"Add Files",   "Delete File", "Delete All Files", "Select Movie Clip",
-                                "-",           "Audio Track", "Use This Language for Every File"};
+                                "-",           "Audio Track", "Use This Language for Every File",
+                                "Convert Several Files at Once"};
   EXPECT_EQ(entries(operation), expected);
   EXPECT_EQ(operation->actions()[5]->menu(), Find<QMenu>("audioTrackMenu"));
 
