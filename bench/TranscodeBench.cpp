@@ -14,68 +14,14 @@
 #include "support/TempFolder.h"
 #include "support/TestMedia.h"
 
-#include <algorithm>
-#include <chrono>
+#include "ChildMeasure.h"
+
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
-#include <spawn.h>
 #include <string>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <vector>
 
-extern char** environ;
-
 namespace {
-
-struct Measure {
-  double seconds = 1e9;
-  long peakKiloBytes = 0;
-};
-
-// Runs the command to its end; its wall time and its peak resident memory.
-Measure RunMeasured(const std::vector<std::string>& arguments) {
-  std::vector<char*> argv;
-  for (const auto& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  // The batch front end's result lines would break into the table.
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-  const auto start = std::chrono::steady_clock::now();
-  pid_t pid = 0;
-  if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) {
-    std::fprintf(stderr, "cannot run %s\n", argv[0]);
-    std::exit(1);
-  }
-  posix_spawn_file_actions_destroy(&actions);
-  int status = 0;
-  rusage usage{};
-  wait4(pid, &status, 0, &usage);
-  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-    std::fprintf(stderr, "%s failed\n", argv[0]);
-    std::exit(1);
-  }
-  return {seconds, usage.ru_maxrss};
-}
-
-// Runs the commands in turn, round after round, so that a drift of the
-// machine's speed falls on all of them alike; each one's best time and
-// largest peak.
-std::vector<Measure> Rounds(int repetitions, const std::vector<std::vector<std::string>>& commands) {
-  std::vector<Measure> best(commands.size());
-  for (int round = 0; round < repetitions; ++round) {
-    for (size_t i = 0; i < commands.size(); ++i) {
-      const Measure run = RunMeasured(commands[i]);
-      best[i].seconds = std::min(best[i].seconds, run.seconds);
-      best[i].peakKiloBytes = std::max(best[i].peakKiloBytes, run.peakKiloBytes);
-    }
-  }
-  return best;
-}
 
 // The source's length, as the task list would probe it.
 constexpr double kSourceSeconds = 600;
