@@ -20,6 +20,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <optional>
+#include <sys/eventfd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -56,7 +57,11 @@ class CConversionRun::TaskNotify : public ITranscodeNotify {
 };
 
 CConversionRun::CConversionRun(ConversionRunInput input, QObject* parent)
-    : QObject(parent), input_(std::move(input)) {
+    : QObject(parent),
+      input_(std::move(input)),
+      transcodeReportsReady_(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)),
+      transcodeReportsNotifier_(transcodeReportsReady_, QSocketNotifier::Read) {
+  connect(&transcodeReportsNotifier_, &QSocketNotifier::activated, this, &CConversionRun::DeliverTranscodeReports);
   // A row without a title shows none.
   input_.rowTitles.resize(input_.tasks.size());
   input_.outputNames.resize(input_.tasks.size());
@@ -79,6 +84,8 @@ CConversionRun::CConversionRun(ConversionRunInput input, QObject* parent)
 CConversionRun::~CConversionRun() {
   StopWorkers();
   for (Lane& lane : lanes_) ReleaseMedia(lane);
+  transcodeReportsNotifier_.setEnabled(false);
+  close(transcodeReportsReady_);
 }
 
 bool CConversionRun::Prepare() {
@@ -275,29 +282,35 @@ std::string CConversionRun::ConverterFailure(const Lane& lane, const StdioReport
   return "The converter failed (exit status " + std::to_string(end.exitCode) + ").";
 }
 
+// The workers never touch Qt: several of them post at once, while the run's
+// thread posts events of its own, and Qt's event queue is guarded by locks
+// ThreadSanitizer cannot see. The counter wakes the run's thread instead.
 void CConversionRun::PostTranscodeReport(TranscodeReport report) {
-  // By name rather than with a lambda holding the report, so that Qt packs
-  // the call inside its own library and the report crosses through the
-  // queue alone, under a lock ThreadSanitizer sees; it cannot see the locks
-  // of Qt's event queue. Posted under the lock the delivery takes, so the
-  // tool sees Qt's event itself handed over too.
-  std::lock_guard lock(transcodeReportsMutex_);
-  transcodeReports_.push_back(std::move(report));
-  QMetaObject::invokeMethod(this, "DeliverTranscodeReport", Qt::QueuedConnection);
-}
-
-void CConversionRun::DeliverTranscodeReport() {
-  TranscodeReport report;
   {
     std::lock_guard lock(transcodeReportsMutex_);
-    if (transcodeReports_.empty()) return;
-    report = std::move(transcodeReports_.front());
-    transcodeReports_.pop_front();
+    transcodeReports_.push_back(std::move(report));
   }
-  if (report.outcome) {
-    OnTranscodeFinished(report.task, *report.outcome);
-  } else {
-    OnTranscodeProgress(report.task, report.percent);
+  const uint64_t one = 1;
+  // Fails only when the counter is full, and then the thread is woken anyway.
+  [[maybe_unused]] const ssize_t written = write(transcodeReportsReady_, &one, sizeof one);
+}
+
+void CConversionRun::DeliverTranscodeReports() {
+  uint64_t count = 0;
+  [[maybe_unused]] const ssize_t read = ::read(transcodeReportsReady_, &count, sizeof count);
+  for (;;) {
+    TranscodeReport report;
+    {
+      std::lock_guard lock(transcodeReportsMutex_);
+      if (transcodeReports_.empty()) return;
+      report = std::move(transcodeReports_.front());
+      transcodeReports_.pop_front();
+    }
+    if (report.outcome) {
+      OnTranscodeFinished(report.task, *report.outcome);
+    } else {
+      OnTranscodeProgress(report.task, report.percent);
+    }
   }
 }
 

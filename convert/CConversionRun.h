@@ -9,6 +9,7 @@
 #include "platform/Notice.h"
 
 #include <QObject>
+#include <QSocketNotifier>
 #include <QString>
 #include <QTimer>
 
@@ -146,10 +147,10 @@ class CConversionRun : public QObject {
   void FailTaskAtStart(size_t lane, const std::string& reason);
   void OnRunnerReport(size_t lane, const StdioReport& report);
   void OnConverterEnded(size_t lane, const StdioReport& end);
-  // Any thread: queues the report and asks the run's thread to deliver it.
+  // Any thread: queues the report and wakes the run's thread to deliver it.
   void PostTranscodeReport(TranscodeReport report);
-  // One report per call, in the order they were posted.
-  Q_INVOKABLE void DeliverTranscodeReport();
+  // Every report queued, in the order they were posted.
+  void DeliverTranscodeReports();
   // The lane converting that task, if any.
   Lane* LaneOfTask(int index);
   void OnTranscodeProgress(int index, int percent);
@@ -194,8 +195,11 @@ class CConversionRun : public QObject {
 
   QTimer firstTaskTimer_;
   QTimer stopTimer_;
-  // The worker's reports on their way to the run's thread.
+  // The workers' reports on their way to the run's thread, which the
+  // eventfd counter wakes.
   std::mutex transcodeReportsMutex_;
   std::deque<TranscodeReport> transcodeReports_;
+  int transcodeReportsReady_;
+  QSocketNotifier transcodeReportsNotifier_;
   std::vector<Lane> lanes_;  // declared last: the workers go before what they report to
 };

@@ -2,7 +2,6 @@
 
 #include "CommandLineArguments.h"
 
-#include <QMetaObject>
 #include <QPointer>
 
 #include <algorithm>
@@ -41,9 +40,18 @@ size_t BytesWaiting(int pipeEnd) {
 
 }  // namespace
 
-CStdioRunner::CStdioRunner(QObject* parent) : QObject(parent) {}
+CStdioRunner::CStdioRunner(QObject* parent)
+    : QObject(parent),
+      reportsReady_(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)),
+      reportsNotifier_(reportsReady_, QSocketNotifier::Read) {
+  connect(&reportsNotifier_, &QSocketNotifier::activated, this, &CStdioRunner::DeliverPendingReports);
+}
 
-CStdioRunner::~CStdioRunner() { EndPreviousStart(); }
+CStdioRunner::~CStdioRunner() {
+  EndPreviousStart();
+  reportsNotifier_.setEnabled(false);
+  close(reportsReady_);
+}
 
 bool CStdioRunner::Start(const std::string& commandLine) {
   EndPreviousStart();
@@ -264,17 +272,17 @@ bool CStdioRunner::Report(StdioReport report) {
   if (stopping_) return false;
   const uint64_t ticket = ++lastQueuedTicket_;
   pending_.emplace_back(ticket, std::move(report));
-  // Not a blocking queued call: the runner's thread may be joining this one.
-  // By name rather than with a lambda, so that Qt packs the call inside its
-  // own library and the report crosses through pending_ alone, under a lock
-  // ThreadSanitizer sees; a lambda would cross through Qt's event queue,
-  // whose locks it cannot see.
-  QMetaObject::invokeMethod(this, "DeliverPendingReports", Qt::QueuedConnection);
+  // The counter wakes the runner's thread without a call into Qt from this
+  // one: several runners' threads and the runner's thread itself would meet
+  // in Qt's event queue, under locks ThreadSanitizer cannot see.
+  eventfd_write(reportsReady_, 1);
   changed_.wait(lock, [&] { return lastHandledTicket_ >= ticket || stopping_; });
   return !stopping_;
 }
 
 void CStdioRunner::DeliverPendingReports() {
+  eventfd_t count = 0;
+  eventfd_read(reportsReady_, &count);
   const QPointer<CStdioRunner> alive(this);
   std::unique_lock lock(mutex_);
   while (!pending_.empty()) {

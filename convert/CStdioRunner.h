@@ -3,6 +3,7 @@
 #include "StdioReport.h"
 
 #include <QObject>
+#include <QSocketNotifier>
 
 #include <atomic>
 #include <chrono>
@@ -88,7 +89,7 @@ class CStdioRunner : public QObject {
   void ReadOutput(int pipeEnd, int wakeUp);
   void WatchChild(pid_t child, int wakeUp);
   bool Report(StdioReport report);
-  Q_INVOKABLE void DeliverPendingReports();
+  void DeliverPendingReports();
 
   std::string lastStartError_;
   std::atomic<bool> running_ = false;
@@ -115,4 +116,8 @@ class CStdioRunner : public QObject {
   std::deque<std::pair<uint64_t, StdioReport>> pending_;
   uint64_t lastQueuedTicket_ = 0;
   uint64_t lastHandledTicket_ = 0;
+
+  // Counts the reports queued; wakes the runner's thread to deliver them.
+  int reportsReady_;
+  QSocketNotifier reportsNotifier_;
 };

@@ -19,7 +19,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <set>
 
 namespace fs = std::filesystem;
 
@@ -462,7 +461,11 @@ TEST_F(ConversionRunTest, SeveralLanesConvertEveryTaskAndCountEveryPart) {
       }
     }
     EXPECT_TRUE(std::is_sorted(named.begin(), named.end()));
-    if (enhancedEngine) EXPECT_EQ(std::set<size_t>(named.begin(), named.end()).size(), 3u);
+    // A task that ends before it is the first unfinished is never named.
+    if (enhancedEngine) {
+      ASSERT_FALSE(named.empty());
+      EXPECT_EQ(named.front(), 0u);
+    }
     EXPECT_TRUE(std::is_sorted(recording.totalBars.begin(), recording.totalBars.end()));
     EXPECT_EQ(recording.totalBars.back(), 100);
     EXPECT_TRUE(std::any_of(recording.totalLines.begin(), recording.totalLines.end(), [](const std::string& line) {

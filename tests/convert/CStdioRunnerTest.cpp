@@ -317,7 +317,8 @@ TEST_F(StdioRunnerTest, TheReceiverMayDestroyTheRunnerWhileHandlingAReport) {
 }
 
 TEST_F(StdioRunnerTest, TheEndReportMayStartTheNextChildAndNoDescriptorIsLeft) {
-  const size_t descriptorsBefore = OpenDescriptorCount();
+  // The runner's own descriptor, which wakes its thread, goes with it.
+  const size_t descriptorsBefore = OpenDescriptorCount() - 1;
   constexpr int kTasks = 6;
   int started = 1;
   onReport = [&](const StdioReport& report) {
