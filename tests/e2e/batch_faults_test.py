@@ -148,10 +148,12 @@ def test_unwritable_output(suite):
 
 def test_full_disk(suite):
     """A small output disk: the file that fits is whole, the one that fills
-    the disk keeps what was written, and no empty file is left behind."""
+    the disk keeps what was written, and no empty file is left behind. One
+    file at a time, so that the disk fills in a known order."""
     for engine, flags in ENGINES:
         disk = faults.mount_tmpfs(os.path.join(suite.root, "disk-" + engine), "1m")
-        status, lines, _ = suite.batch(["-f", "wav", "-o", disk, *flags, suite.good, suite.long, suite.good]).run()
+        status, lines, _ = suite.batch(["-j", "1", "-f", "wav", "-o", disk, *flags, suite.good, suite.long,
+                                        suite.good]).run()
         expect(status == 1, "%s: exit status 1, not %d" % (engine, status))
         no_space = re.escape("Cannot write the output file: No space left on device")
         expect_lines(lines, [("ok", suite.good, re.escape(disk + "/good.wav")),
@@ -163,8 +165,9 @@ def test_full_disk(suite):
 
 
 def test_converter_killed(suite):
+    """One file at a time, so that the converter killed is the first file's."""
     output = os.path.join(suite.root, "killed")
-    batch = suite.batch(["-f", "mp3", "-E", "-o", output, suite.long, suite.good]).start()
+    batch = suite.batch(["-j", "1", "-f", "mp3", "-E", "-o", output, suite.long, suite.good]).start()
     converter = faults.wait_until("the converter", batch.converters, RUN_BOUND_SECONDS)[0]
     os.kill(converter, signal.SIGKILL)
     status, lines, _ = batch.finish()

@@ -1,10 +1,11 @@
 """Ctrl+C, the batch front end's STOP, at 27 moments of a run drawn with a
-fixed seed, in runs through either engine and through both. Every stop
-ends within a bound, without a crash, a sanitizer report or a converter
-left running; the files done before it are whole, the one it interrupted
-holds what was done (the in-process engine closes it properly), the ones
-after it were not started, and the result lines say which is which. A stop
-that comes after the run has ended changes nothing."""
+fixed seed, in runs through either engine and through both, one file at a
+time and two at once. Every stop ends within a bound, without a crash, a
+sanitizer report or a converter left running; the files done before it are
+whole, the ones it interrupted (at most as many as go at once) hold what
+was done (the in-process engine closes them properly), the ones after them
+were not started, and the result lines say which is which. A stop that
+comes after the run has ended changes nothing."""
 
 import os
 import random
@@ -49,10 +50,12 @@ class Runs:
         camera = faults.make_wmv(os.path.join(self.media, "camera.wmv"), 8)
         last = faults.make_sound(os.path.join(self.media, "last.m4a"), 40)
         self.seconds = {first: 90, camera: 8, last: 40}
-        # (name, engine options, sources)
-        self.kinds = [("in-process", [], [first, last]),
-                      ("converter", ["-E"], [first, last]),
-                      ("both", [], [first, camera, last])]
+        # (name, options, sources, files at once)
+        self.kinds = [("%s -j %d" % (name, jobs), options + ["-j", str(jobs)], sources, jobs)
+                      for jobs in (1, 2)
+                      for name, options, sources in [("in-process", [], [first, last]),
+                                                     ("converter", ["-E"], [first, last]),
+                                                     ("both", [], [first, camera, last])]]
         self.count = 0
 
     def start(self, options, sources):
@@ -64,7 +67,7 @@ class Runs:
 
     def whole_run(self, kind):
         """An unstopped run: every file converted, and how long it took."""
-        name, options, sources = kind
+        name, options, sources, _ = kind
         run, output, started = self.start(options, sources)
         status, lines, errors = run.finish()
         length = time.monotonic() - started
@@ -73,7 +76,7 @@ class Runs:
         return length
 
     def stopped_run(self, kind, moment):
-        name, options, sources = kind
+        name, options, sources, jobs = kind
         run, output, started = self.start(options, sources)
         time.sleep(max(0.0, started + moment - time.monotonic()))
         try:
@@ -85,7 +88,8 @@ class Runs:
         expect(status in (0, 130), "%s: exit status 0 or 130, not %d:\n%s" % (what, status, errors))
         expect([line[1] for line in lines] == sources, "%s: one line per file, in order: %r" % (what, lines))
 
-        # ok..., at most one stopped, not started...: the run goes in order.
+        # The files begin in order: those begun, each ok or stopped, at most
+        # as many stopped as go at once, then those not started.
         kinds = []
         for word, _, detail in lines:
             if word == "ok":
@@ -95,8 +99,11 @@ class Runs:
             else:
                 expect(detail == "Not started: the run was stopped.", "%s: %r" % (what, detail))
                 kinds.append("not started")
-        expect(kinds == sorted(kinds, key=["ok", "stopped", "not started"].index) and kinds.count("stopped") <= 1,
-               "%s: %r" % (what, lines))
+        begun = [kind != "not started" for kind in kinds]
+        expect(begun == sorted(begun, reverse=True) and kinds.count("stopped") <= jobs, "%s: %r" % (what, lines))
+        # One at a time, the file stopped is the last one begun.
+        if jobs == 1:
+            expect(kinds == sorted(kinds, key=["ok", "stopped", "not started"].index), "%s: %r" % (what, lines))
         expect((status == 0) == (kinds == ["ok"] * len(sources)), "%s: status %d with %r" % (what, status, lines))
 
         for (_, source, detail), kind in zip(lines, kinds):
@@ -108,7 +115,7 @@ class Runs:
                 # Both engines close their file; the converter is killed only
                 # when it has not quit two seconds after it was told to, so
                 # only the in-process engine's file is sure to be whole.
-                in_process = not options and not source.endswith(".wmv")
+                in_process = "-E" not in options and not source.endswith(".wmv")
                 if in_process and os.path.exists(path):
                     faults.expect_sound(path, None)
             else:
