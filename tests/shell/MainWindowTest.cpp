@@ -1177,8 +1177,13 @@ TEST_F(MainWindowTest, ConvertSeveralFilesAtOnceStopStopsEveryFile) {
   const std::string second = output / "m4a-two-tracks-120s.mp3";
   bool stopped = false;
   QTimer stopper;
+  // Both under way with sound written, past the header of their files.
+  const auto underWay = [](const std::string& path) {
+    std::error_code missing;
+    return fs::file_size(path, missing) > 100000 && !missing;
+  };
   QObject::connect(&stopper, &QTimer::timeout, [&] {
-    if (stopped || !fs::exists(first) || !fs::exists(second)) return;
+    if (stopped || !underWay(first) || !underWay(second)) return;
     for (QWidget* top : QApplication::topLevelWidgets()) {
       if (auto* stop = top->findChild<QPushButton*>("stopButton"); stop && top->isVisible()) {
         stopped = true;
