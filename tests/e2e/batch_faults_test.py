@@ -109,11 +109,12 @@ def test_long_paths(suite):
 
 
 def test_source_deleted_before_its_turn(suite):
+    """One file at a time, so that the second waits for its turn."""
     for engine, flags in ENGINES:
         first = shutil.copy(suite.long, suite.path("first %s.m4a" % engine))
         gone = shutil.copy(suite.good, suite.path("gone %s.mp4" % engine))
         output = os.path.join(suite.root, "gone-" + engine)
-        batch = suite.batch(["-f", "mp3", "-o", output, *flags, first, gone]).start()
+        batch = suite.batch(["-j", "1", "-f", "mp3", "-o", output, *flags, first, gone]).start()
         # The first file's progress shows that both were added and the run
         # is on the first.
         seen = b""
