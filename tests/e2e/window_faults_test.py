@@ -237,6 +237,13 @@ def test_full_disk(suite, session):
     expect(sorted(os.listdir(disk)) == ["good.wav", "long.wav"], "what the disk holds: %r" % os.listdir(disk))
 
 
+def executable_of(pid):
+    try:
+        return os.readlink("/proc/%d/exe" % pid)
+    except OSError:
+        return ""  # it ended meanwhile
+
+
 def test_converter_killed(suite, session):
     """The converter killed from outside in the middle of its task."""
     session.main_window()
@@ -245,8 +252,10 @@ def test_converter_killed(suite, session):
     desktop.press(session.control("check box", "Enhanced Engine"))
     output = suite.output("killed")
     threads = start_run(session, output)
-    converter = faults.wait_until("the converter", lambda: faults.children_of(session.pid), RUN_BOUND_SECONDS)[0]
-    expect(os.readlink("/proc/%d/exe" % converter).endswith("/tae"), "the child is the converter")
+    # A child that was just spawned may not have become the converter yet.
+    converter = faults.wait_until("the converter", lambda: [child for child in faults.children_of(session.pid)
+                                                            if executable_of(child).endswith("/tae")],
+                                  RUN_BOUND_SECONDS)[0]
     os.kill(converter, signal.SIGKILL)
     report = session.answer("Failure", "OK")
     expect(re.fullmatch(failure_report([("long.m4a", "The converter was ended by signal 9 (Killed).")], 2, output),
