@@ -155,7 +155,6 @@ void CConversionRun::StartTask(size_t laneIndex, int index) {
   ReleaseMedia(lane);
   lane.task = index;
   lane.underway = true;
-  lane.percent = 0;
   lane.caption = "Converting ...";
   lane.currentLine = "Current Task: Initializing...";
   lane.currentBar = 0;
@@ -247,7 +246,6 @@ void CConversionRun::OnRunnerReport(size_t laneIndex, const StdioReport& report)
       const auto progress =
           ParseConverterOutput(report.text, lane.task, taskCount_, input_.tasks[lane.task].clipLength);
       if (!progress) break;
-      lane.percent = progress->CurrentBar();
       SetTaskBar(lane, progress->CurrentBar());
       SetTaskLine(lane, progress->currentLine);
       if (SeveralLanes()) {
@@ -323,7 +321,6 @@ CConversionRun::Lane* CConversionRun::LaneOfTask(int index) {
 void CConversionRun::OnTranscodeProgress(int index, int percent) {
   Lane* lane = LaneOfTask(index);
   if (phase_ != Phase::Running || !lane) return;
-  lane->percent = std::clamp(percent, 0, 100);
   SetTaskLine(*lane, ExtractingAudioLine(input_.rowTitles[index], percent));
   SetTaskBar(*lane, std::clamp(percent, 0, 100));
   if (SeveralLanes()) ShowTotalOfSeveralLanes();
@@ -387,7 +384,7 @@ void CConversionRun::ShowTextsOfOneLane(const Lane& lane, bool last) {
 void CConversionRun::ShowTotalOfSeveralLanes() {
   int parts = endedTasks_ * 100;
   for (const Lane& lane : lanes_) {
-    if (lane.underway) parts += std::clamp(lane.percent, 0, 100);
+    if (lane.underway) parts += lane.currentBar;
   }
   const int percent = parts / taskCount_;
   SetTotalLine("Total Progress: " + std::to_string(endedTasks_) + " Task Completed / Total " +

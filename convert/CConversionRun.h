@@ -26,8 +26,9 @@ class CMediaTranscoder;
 // output folder, without a window. Tasks are converted one after another,
 // or several at once when the input asks for it (parallelTasks): each in a
 // lane of its own, with its own worker or converter child, the next task in
-// list order taking the first lane that is free. The progress window (CConvertDlg) and the
-// batch front end show what it tells and forward the user's STOP and close.
+// list order taking the first lane that is free. The progress window
+// (CConvertDlg) and the batch front end show what it tells and forward the
+// user's STOP and close.
 //
 // Per task, the engine is the in-process transcoder when it can open the
 // source and the enhanced engine is off, else the converter (tae) as a
@@ -96,6 +97,10 @@ class CConversionRun : public QObject {
   const std::vector<TaskResult>& Results() const { return results_; }
   // Completed, stopped or cancelled.
   bool IsOver() const { return phase_ == Phase::Over; }
+  // The first task not yet ended, whose texts the window shows; the task
+  // count once every task has ended.
+  int FirstUnfinishedTask() const { return firstUnfinishedTask_; }
+  int EndedTaskCount() const { return endedTasks_; }
 
  signals:
   void CaptionChanged(const QString& caption);
@@ -126,11 +131,10 @@ class CConversionRun : public QObject {
     int task = -1;  // the task it converts or last converted
     bool underway = false;
     Engine engine = Engine::InProcess;
-    int percent = 0;                    // of its task, for the total of several lanes
     ConverterMessage converterMessage;  // of its converter
     std::string caption;
     std::string currentLine;
-    int currentBar = 0;
+    int currentBar = 0;  // also its part of the total of several lanes
     std::unique_ptr<CStdioRunner> runner;  // none once the run was cancelled
     // The worker reports through notify: media, declared after it, goes first.
     std::unique_ptr<TaskNotify> notify;
