@@ -169,9 +169,7 @@ std::vector<TaskResult> BatchExtraction::RunTasks(ConversionRunInput input) {
 // would read as done.
 void BatchExtraction::ShowProgress(const CConversionRun& run) {
   const std::vector<TaskResult>& results = run.Results();
-  const auto notEnded = [](const TaskResult& result) { return result.end == TaskEnd::NotStarted; };
-  const auto firstNotEnded = std::find_if(results.begin(), results.end(), notEnded);
-  const size_t shown = std::min(static_cast<size_t>(firstNotEnded - results.begin()), results.size() - 1);
+  const size_t shown = std::min(static_cast<size_t>(run.FirstUnfinishedTask()), results.size() - 1);
   if (run.CurrentBar() < 100) taskWithOwnBar_ = shown;
   BatchProgress progress;
   progress.shownTask = shown;
@@ -179,7 +177,7 @@ void BatchExtraction::ShowProgress(const CConversionRun& run) {
   progress.shownFileName = GetFileName(results[shown].sourcePath);
   progress.shownPercent = taskWithOwnBar_ == shown ? run.CurrentBar() : 0;
   progress.totalPercent = run.TotalBar();
-  progress.tasksDone = results.size() - static_cast<size_t>(std::count_if(results.begin(), results.end(), notEnded));
+  progress.tasksDone = static_cast<size_t>(run.EndedTaskCount());
   progress.elapsed = std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - runBegan_);
   progress_.Show(BatchProgressText(progress));
 }
