@@ -20,7 +20,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <optional>
-#include <sys/eventfd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -57,11 +56,7 @@ class CConversionRun::TaskNotify : public ITranscodeNotify {
 };
 
 CConversionRun::CConversionRun(ConversionRunInput input, QObject* parent)
-    : QObject(parent),
-      input_(std::move(input)),
-      transcodeReportsReady_(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)),
-      transcodeReportsNotifier_(transcodeReportsReady_, QSocketNotifier::Read) {
-  connect(&transcodeReportsNotifier_, &QSocketNotifier::activated, this, &CConversionRun::DeliverTranscodeReports);
+    : QObject(parent), input_(std::move(input)), transcodeReportsQueued_([this] { DeliverTranscodeReports(); }) {
   // A row without a title shows none.
   input_.rowTitles.resize(input_.tasks.size());
   input_.outputNames.resize(input_.tasks.size());
@@ -84,8 +79,6 @@ CConversionRun::CConversionRun(ConversionRunInput input, QObject* parent)
 CConversionRun::~CConversionRun() {
   StopWorkers();
   for (Lane& lane : lanes_) ReleaseMedia(lane);
-  transcodeReportsNotifier_.setEnabled(false);
-  close(transcodeReportsReady_);
 }
 
 bool CConversionRun::Prepare() {
@@ -282,20 +275,16 @@ std::string CConversionRun::ConverterFailure(const Lane& lane, const StdioReport
 
 // The workers never touch Qt: several of them post at once, while the run's
 // thread posts events of its own, and Qt's event queue is guarded by locks
-// ThreadSanitizer cannot see. The counter wakes the run's thread instead.
+// ThreadSanitizer cannot see.
 void CConversionRun::PostTranscodeReport(TranscodeReport report) {
   {
     std::lock_guard lock(transcodeReportsMutex_);
     transcodeReports_.push_back(std::move(report));
   }
-  const uint64_t one = 1;
-  // Fails only when the counter is full, and then the thread is woken anyway.
-  [[maybe_unused]] const ssize_t written = write(transcodeReportsReady_, &one, sizeof one);
+  transcodeReportsQueued_.Wake();
 }
 
 void CConversionRun::DeliverTranscodeReports() {
-  uint64_t count = 0;
-  [[maybe_unused]] const ssize_t read = ::read(transcodeReportsReady_, &count, sizeof count);
   for (;;) {
     TranscodeReport report;
     {

@@ -3,13 +3,13 @@
 #include "CStdioRunner.h"
 #include "ConversionRunInput.h"
 #include "ConverterMessage.h"
+#include "CrossThreadWakeUp.h"
 #include "Settings.h"
 #include "TaskResult.h"
 #include "media/TranscodeNotify.h"
 #include "platform/Notice.h"
 
 #include <QObject>
-#include <QSocketNotifier>
 #include <QString>
 #include <QTimer>
 
@@ -199,11 +199,9 @@ class CConversionRun : public QObject {
 
   QTimer firstTaskTimer_;
   QTimer stopTimer_;
-  // The workers' reports on their way to the run's thread, which the
-  // eventfd counter wakes.
+  // The workers' reports on their way to the run's thread.
   std::mutex transcodeReportsMutex_;
   std::deque<TranscodeReport> transcodeReports_;
-  int transcodeReportsReady_;
-  QSocketNotifier transcodeReportsNotifier_;
+  CrossThreadWakeUp transcodeReportsQueued_;
   std::vector<Lane> lanes_;  // declared last: the workers go before what they report to
 };

@@ -40,18 +40,9 @@ size_t BytesWaiting(int pipeEnd) {
 
 }  // namespace
 
-CStdioRunner::CStdioRunner(QObject* parent)
-    : QObject(parent),
-      reportsReady_(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)),
-      reportsNotifier_(reportsReady_, QSocketNotifier::Read) {
-  connect(&reportsNotifier_, &QSocketNotifier::activated, this, &CStdioRunner::DeliverPendingReports);
-}
+CStdioRunner::CStdioRunner(QObject* parent) : QObject(parent), reportsQueued_([this] { DeliverPendingReports(); }) {}
 
-CStdioRunner::~CStdioRunner() {
-  EndPreviousStart();
-  reportsNotifier_.setEnabled(false);
-  close(reportsReady_);
-}
+CStdioRunner::~CStdioRunner() { EndPreviousStart(); }
 
 bool CStdioRunner::Start(const std::string& commandLine) {
   EndPreviousStart();
@@ -272,17 +263,14 @@ bool CStdioRunner::Report(StdioReport report) {
   if (stopping_) return false;
   const uint64_t ticket = ++lastQueuedTicket_;
   pending_.emplace_back(ticket, std::move(report));
-  // The counter wakes the runner's thread without a call into Qt from this
-  // one: several runners' threads and the runner's thread itself would meet
-  // in Qt's event queue, under locks ThreadSanitizer cannot see.
-  eventfd_write(reportsReady_, 1);
+  // Not through Qt's event queue, where several runners' threads and the
+  // runner's thread itself would meet under locks ThreadSanitizer cannot see.
+  reportsQueued_.Wake();
   changed_.wait(lock, [&] { return lastHandledTicket_ >= ticket || stopping_; });
   return !stopping_;
 }
 
 void CStdioRunner::DeliverPendingReports() {
-  eventfd_t count = 0;
-  eventfd_read(reportsReady_, &count);
   const QPointer<CStdioRunner> alive(this);
   std::unique_lock lock(mutex_);
   while (!pending_.empty()) {

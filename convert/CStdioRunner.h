@@ -1,9 +1,9 @@
 #pragma once
 
+#include "CrossThreadWakeUp.h"
 #include "StdioReport.h"
 
 #include <QObject>
-#include <QSocketNotifier>
 
 #include <atomic>
 #include <chrono>
@@ -117,7 +117,6 @@ class CStdioRunner : public QObject {
   uint64_t lastQueuedTicket_ = 0;
   uint64_t lastHandledTicket_ = 0;
 
-  // Counts the reports queued; wakes the runner's thread to deliver them.
-  int reportsReady_;
-  QSocketNotifier reportsNotifier_;
+  // Wakes the runner's thread to deliver what pending_ holds.
+  CrossThreadWakeUp reportsQueued_;
 };
