@@ -9,16 +9,13 @@
 // Each command runs as a child process into an emptied output folder; the
 // commands of a case take turns, round after round, and each one's best
 // round counts. Prints ours / ffmpeg, below 1 being better, beside its aim.
-#include "convert/CommandLineArguments.h"
-#include "convert/ConverterCommandLine.h"
 #include "convert/Settings.h"
-#include "convert/Task.h"
 #include "platform/ProcessorCount.h"
-#include "support/Command.h"
 #include "support/TempFolder.h"
 #include "support/TestMedia.h"
 
 #include "ChildMeasure.h"
+#include "PeerCommands.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -28,49 +25,23 @@
 
 namespace {
 
-struct Format {
-  int formatCode;
-  int sampleRate;
-  int bitRate;
-};
+// The settings of TranscodeBench's rows for the same formats; each run
+// names its output folder.
+Settings Format(int formatCode, int sampleRate, int bitRate) { return {"", formatCode, bitRate, sampleRate, 2}; }
+const Settings kMp3 = Format(kFormatMp3, 44100, 128000);
+const Settings kWav = Format(kFormatWav, 44100, 128000);
+const Settings kAc3 = Format(kFormatAc3, 48000, 192000);
 
-// The settings of TranscodeBench's rows for the same formats.
-constexpr Format kMp3{kFormatMp3, 44100, 128000};
-constexpr Format kWav{kFormatWav, 44100, 128000};
-constexpr Format kAc3{kFormatAc3, 48000, 192000};
+const char* Name(const Settings& format) { return kFormatNames[format.formatCode - 1]; }
 
-const char* Name(const Format& format) { return kFormatNames[format.formatCode - 1]; }
-
-// The converter's options for the format, between its source and its
-// output, exactly as a run builds them ("-y -acodec libmp3lame -ab 128k -ac 2
-// -ar 44100"): the ffmpeg tool gets the same ones.
-std::vector<std::string> EncoderOptions(const Format& format) {
-  const Task task{1, 0, 1, "SOURCE", ""};
-  const Settings settings{"", format.formatCode, format.bitRate, format.sampleRate, 2};
-  const std::vector<std::string> line = SplitCommandLine(BuildConverterCommandLine("tae", task, settings, "OUT"));
-  return {line.begin() + 3, line.end() - 1};  // after the converter, "-i" and the source; before the output
-}
-
-// The batch front end with every setting on its command line, its files
-// converted `jobs` at a time (0: as many as it chooses by itself).
-std::vector<std::string> Batch(const Format& format, int jobs, const std::string& output,
+// The batch front end on `files` into `output`, `jobs` at a time (0: as
+// many as it chooses by itself).
+std::vector<std::string> Batch(Settings format, int jobs, const std::string& output,
                                const std::vector<std::string>& files) {
-  std::vector<std::string> command = {TOLVAR_EXTRACT_PROGRAM, "-q", "-f", Name(format), "-b",
-                                      std::to_string(format.bitRate / 1000), "-r",
-                                      std::to_string(format.sampleRate), "-c", "2"};
-  if (jobs > 0) command.insert(command.end(), {"-j", std::to_string(jobs)});
-  command.insert(command.end(), {"-o", output});
-  command.insert(command.end(), files.begin(), files.end());
-  return command;
-}
-
-// ffmpeg on one file, told to leave the video.
-std::vector<std::string> Ffmpeg(const Format& format, const std::string& source, const std::string& output) {
-  std::vector<std::string> command = {"ffmpeg", "-nostdin", "-v", "error", "-i", source, "-vn"};
-  const std::vector<std::string> options = EncoderOptions(format);
-  command.insert(command.end(), options.begin(), options.end());
-  command.push_back(output);
-  return command;
+  format.outputFolder = output;
+  std::vector<std::string> options;
+  if (jobs > 0) options = {"-j", std::to_string(jobs)};
+  return BatchCommand(format, options, files);
 }
 
 // The argument in single quotes, for sh.
@@ -88,22 +59,22 @@ std::string ShellLine(const std::vector<std::string>& arguments) {
 
 // ffmpeg on every folder/NAME.mp4 of `names` into output/NAME.EXT, `jobs`
 // at a time, one ffmpeg per file: xargs -P replacing {} by each name.
-std::vector<std::string> FfmpegByXargs(const Format& format, int jobs, const std::string& folder,
+std::vector<std::string> FfmpegByXargs(const Settings& format, int jobs, const std::string& folder,
                                        const std::vector<std::string>& names, const std::string& output) {
   std::string line = "printf '%s\\0'";
   for (const auto& name : names) line += " " + ShellQuoted(name);
   line += " | xargs -0 -P " + std::to_string(jobs) + " -I{} " +
-          ShellLine(Ffmpeg(format, folder + "{}.mp4", output + "{}." + Name(format)));
+          ShellLine(FfmpegCommand(folder + "{}.mp4", format, output + "{}." + Name(format)));
   return {"sh", "-c", line};
 }
 
 // The same, one file after another in a shell loop, stopping at a failure.
-std::vector<std::string> FfmpegLoop(const Format& format, const std::string& folder,
+std::vector<std::string> FfmpegLoop(const Settings& format, const std::string& folder,
                                     const std::vector<std::string>& names, const std::string& output) {
   std::string line = "for f in";
   for (const auto& name : names) line += " " + ShellQuoted(name);
   // ShellLine would quote the $f away: the two paths are written by hand.
-  std::vector<std::string> command = Ffmpeg(format, "SOURCE", "OUTPUT");
+  const std::vector<std::string> command = FfmpegCommand("SOURCE", format, "OUTPUT");
   std::string ffmpeg;
   for (const auto& argument : command) {
     std::string word = ShellQuoted(argument);
@@ -114,23 +85,8 @@ std::vector<std::string> FfmpegLoop(const Format& format, const std::string& fol
   return {"sh", "-c", line + "; do " + ffmpeg + " || exit 1; done"};
 }
 
-// A 640 x 360 H.264 + AAC stereo 48 kHz source of `seconds`, as the
-// ten-minute one of the test media is made.
-void Generate(const std::string& path, int seconds) {
-  const std::string length = std::to_string(seconds);
-  const CommandResult result = RunCommand(
-      {"ffmpeg", "-hide_banner", "-loglevel", "error", "-nostdin", "-y", "-f", "lavfi", "-i",
-       "testsrc2=size=640x360:rate=25:duration=" + length, "-f", "lavfi", "-i",
-       "sine=frequency=440:sample_rate=48000:duration=" + length, "-c:v", "libx264", "-preset", "ultrafast",
-       "-pix_fmt", "yuv420p", "-c:a", "aac", "-ac", "2", "-b:a", "160k", path});
-  if (result.exitCode != 0) {
-    std::fprintf(stderr, "cannot generate %s: %s\n", path.c_str(), result.errors.c_str());
-    std::exit(1);
-  }
-}
-
-// `count` hard links to `file` in `folder`, named PREFIX-001 and on; their
-// names without folder and extension.
+// `count` links to `file` in `folder`, named PREFIX-001 and on; their names
+// without folder and extension.
 std::vector<std::string> Links(const std::string& file, const std::string& folder, const std::string& prefix,
                                int count) {
   std::filesystem::create_directory(folder);
@@ -139,7 +95,7 @@ std::vector<std::string> Links(const std::string& file, const std::string& folde
     char number[8];
     std::snprintf(number, sizeof number, "%03d", i);
     names.push_back(prefix + "-" + number);
-    std::filesystem::create_hard_link(file, folder + names.back() + ".mp4");
+    std::filesystem::create_symlink(file, folder + names.back() + ".mp4");
   }
   return names;
 }
@@ -172,12 +128,12 @@ int main(int argc, char** argv) {
   setenv("XDG_CONFIG_HOME", (folder / "home/.config").c_str(), 1);
   std::filesystem::create_directories(folder / "home/.config");
 
-  Generate(folder / "two-minutes.mp4", 120);
-  Generate(folder / "three-seconds.mp4", 3);
   const std::string eightFolder = folder / "eight/";
   const std::string hundredFolder = folder / "hundred/";
-  const std::vector<std::string> eight = Links(folder / "two-minutes.mp4", eightFolder, "two-minutes", 8);
-  const std::vector<std::string> hundred = Links(folder / "three-seconds.mp4", hundredFolder, "three-seconds", 100);
+  const std::vector<std::string> eight =
+      Links(TestMedia::Path("mp4-h264-aac-640x360-120s.mp4"), eightFolder, "two-minutes", 8);
+  const std::vector<std::string> hundred =
+      Links(TestMedia::Path("mp4-h264-aac-640x360-3s.mp4"), hundredFolder, "three-seconds", 100);
 
   // Every command writes into an empty folder: the batch front end would
   // name a file colliding with an older one "x (2).mp3".
@@ -206,10 +162,10 @@ int main(int argc, char** argv) {
   std::printf("%-30s %8s %9s %6s %7s %9s %11s\n", "case", "ours s", "ffmpeg s", "ratio", "aim", "ours MiB",
               "ffmpeg MiB");
 
-  for (const Format& format : {kMp3, kWav, kAc3}) {
+  for (const Settings& format : {kMp3, kWav, kAc3}) {
     const std::vector<Measure> measured =
         Rounds(repetitions,
-               {Batch(format, 0, output, {tenMinutes}), Ffmpeg(format, tenMinutes, output + "out." + Name(format))},
+               {Batch(format, 0, output, {tenMinutes}), FfmpegCommand(tenMinutes, format, output + "out." + Name(format))},
                emptyOutput, expectOutputs(1));
     PrintRow(std::string("1 x 10 min ") + Name(format), measured[0], measured[1], "<= 1.00");
   }

@@ -7,14 +7,11 @@
 // round, and each one's best round counts. Prints the ratios
 // ours / ffmpeg, below 1 being better, and how many times faster the batch
 // front end copies the Original sound than it converts to MP3.
-#include "convert/CommandLineArguments.h"
-#include "convert/ConverterCommandLine.h"
-#include "convert/Settings.h"
-#include "convert/Task.h"
 #include "support/TempFolder.h"
 #include "support/TestMedia.h"
 
 #include "ChildMeasure.h"
+#include "PeerCommands.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -22,9 +19,6 @@
 #include <vector>
 
 namespace {
-
-// The source's length, as the task list would probe it.
-constexpr double kSourceSeconds = 600;
 
 struct Format {
   const char* name;
@@ -61,14 +55,11 @@ int main(int argc, char** argv) {
   for (const Format& format : kFormats) {
     const bool original = format.formatCode == kFormatOriginal;
     const std::string output = folder / (std::string("out.") + format.extension);
-    // The converter's command line exactly as a run builds it for the whole
-    // file; the ffmpeg tool gets the same options, told to leave the video.
-    const Task task{kSourceSeconds, 0, kSourceSeconds, source, ""};
+    // The converter as a run starts it for the whole file, and the ffmpeg
+    // tool with the same options.
     const Settings settings{folder.Path(), format.formatCode, format.bitRate, format.sampleRate, 2};
-    const std::vector<std::string> tae =
-        SplitCommandLine(BuildConverterCommandLine(TOLVAR_TAE_PROGRAM, task, settings, output));
-    std::vector<std::string> ffmpeg = {"ffmpeg", "-nostdin", "-v", "error", "-i", source, "-vn"};
-    ffmpeg.insert(ffmpeg.end(), tae.begin() + 3, tae.end());  // after the converter, "-i" and the source
+    const std::vector<std::string> tae = ConverterCommand(TOLVAR_TAE_PROGRAM, source, settings, output);
+    const std::vector<std::string> ffmpeg = FfmpegCommand(source, settings, output);
     std::vector<std::string> inProcess = {TOLVAR_TRANSCODE_ONCE, source, output};
     if (original) {
       inProcess.push_back("original");
@@ -77,16 +68,11 @@ int main(int argc, char** argv) {
                        {std::to_string(format.sampleRate), "2", std::to_string(format.bitRate)});
     }
 
-    // The batch front end as a user starts it, every setting on its command
-    // line: start-up, probe, run and all, with either engine.
-    std::vector<std::string> batch = {TOLVAR_EXTRACT_PROGRAM, "-q", "-f", kFormatNames[format.formatCode - 1]};
-    if (!original) {
-      batch.insert(batch.end(), {"-b", std::to_string(format.bitRate / 1000), "-r",
-                                 std::to_string(format.sampleRate), "-c", "2"});
-    }
-    batch.insert(batch.end(), {"-o", folder / "batch", source});
-    std::vector<std::string> batchEnhanced = batch;
-    batchEnhanced.insert(batchEnhanced.begin() + 1, "--enhanced");
+    // The batch front end as a user starts it: start-up, probe, run and
+    // all, with either engine.
+    const Settings batchSettings{folder / "batch", format.formatCode, format.bitRate, format.sampleRate, 2};
+    const std::vector<std::string> batch = BatchCommand(batchSettings, {}, {source});
+    const std::vector<std::string> batchEnhanced = BatchCommand(batchSettings, {"--enhanced"}, {source});
 
     const std::vector<std::pair<const char*, std::vector<std::string>>> ours = {
         {"in-process", inProcess}, {"tae", tae}, {"batch", batch}, {"batch -E", batchEnhanced}};

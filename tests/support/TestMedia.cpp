@@ -146,6 +146,13 @@ const std::map<std::string, Recipe>& Recipes() {
       {"mp4-h264-aac-640x360-600s.mp4",
        {Video("640x360", 25, 600) + Sine(440, 48000, 600) +
         "-c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac -ac 2 -b:a 160k"}},
+      // The same, for the batch benchmarks' many files.
+      {"mp4-h264-aac-640x360-120s.mp4",
+       {Video("640x360", 25, 120) + Sine(440, 48000, 120) +
+        "-c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac -ac 2 -b:a 160k"}},
+      {"mp4-h264-aac-640x360-3s.mp4",
+       {Video("640x360", 25, 3) + Sine(440, 48000, 3) +
+        "-c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac -ac 2 -b:a 160k"}},
       // An audio stream that is declared but carries no packet at all.
       {"mkv-audio-stream-without-packets-3s.mkv",
        {Video("160x120", 25, 3) + Sine(440, 44100, 3) +
